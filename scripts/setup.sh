@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Installs, only when missing, every Debian package that building, running and
+# testing the planner need. Safe to run again; does nothing when all is present.
+set -euo pipefail
+
+packages=(
+  cmake ninja-build g++ pkg-config
+  qt6-base-dev qt6-multimedia-dev libgl-dev
+  libx11-dev libxcb1-dev libx11-xcb-dev libxss-dev
+  libsqlite3-dev libboost-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  xvfb xauth xdotool openbox
+  dbus fontconfig fonts-dejavu-core locales tzdata sqlite3
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+echo "Installing missing packages: ${missing[*]}"
+sudo_cmd=()
+if [ "$(id -u)" -ne 0 ]; then
+  sudo_cmd=(sudo)
+fi
+export DEBIAN_FRONTEND=noninteractive
+"${sudo_cmd[@]}" apt-get update -qq
+"${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

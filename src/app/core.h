@@ -1,0 +1,63 @@
+#pragma once
+// The data side of the program's life cycle: the start-up sequence that opens
+// or creates the database and loads it, and the drain at shutdown. Runs
+// without windows, which is how most tests start it. Main thread only.
+
+#include "app/data_folder.h"
+#include "store/database.h"
+#include "store/db_writer.h"
+#include "store/id_facade.h"
+#include "store/upgrade.h"
+
+#include <memory>
+
+namespace qm::app {
+
+class core {
+public:
+    explicit core(data_folder_locator folders);
+    ~core();
+    core(const core&) = delete;
+    core& operator=(const core&) = delete;
+
+    // The one started core of the process, or nullptr.
+    static core* instance();
+
+    // Start-up sequence: settings folder, portable move, open or create and
+    // upgrade, writer, pragmas, and the load of every table in one transaction.
+    // Throws store::sqlite_exception or store::unsupported_version.
+    void start();
+
+    // Queues the stop request behind every write and waits until all have run,
+    // then closes the main connection. Safe to call twice.
+    void shutdown();
+
+    bool started() const { return started_; }
+    bool shutting_down() const { return shutting_down_; }
+    void set_shutting_down() { shutting_down_ = true; }
+
+    const data_folder_locator& folders() const { return folders_; }
+    data_folder_locator& folders() { return folders_; }
+    store::database& main_db() { return main_db_; }
+    store::db_writer& writer() { return *writer_; }
+    store::id_facade& ids() { return *ids_; }
+    const store::upgrade_requests& upgrade() const { return upgrade_; }
+
+private:
+    void load_tables();
+
+    data_folder_locator folders_;
+    store::database main_db_;
+    std::unique_ptr<store::db_writer> writer_;
+    std::unique_ptr<store::id_facade> ids_;
+    store::upgrade_requests upgrade_;
+    bool started_ = false;
+    bool shutting_down_ = false;
+    bool stopped_ = false;
+};
+
+// Shows the fatal "Database Error" report for a failure, with the main
+// connection's last SQL text. Callable from any thread.
+void report_database_error(const QString& message);
+
+}  // namespace qm::app

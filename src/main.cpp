@@ -1,0 +1,95 @@
+// The entry point: one copy per user, the main frame, the event loop, and
+// the exit codes (1 after a normal end or when another copy was shown, 0 after
+// a database failure on the main thread).
+
+#include "app/core.h"
+#include "app/crash_handler.h"
+#include "app/data_folder.h"
+#include "app/message_box.h"
+#include "app/single_instance.h"
+#include "app/termination_signals.h"
+#include "store/sqlite_exception.h"
+#include "store/upgrade.h"
+#include "ui/application.h"
+#include "ui/main_frame.h"
+#include "ui/message_box_presenter.h"
+
+#include <QStyle>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+namespace {
+
+bool display_reachable()
+{
+    if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        return true;  // the caller chose a platform, offscreen included
+    return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+
+int run(qm::ui::application& application)
+{
+    qm::app::data_folder_locator folders;
+    qm::app::install_crash_handler(folders.data_folder());
+
+    const bool skip_check = qm::app::skip_check_present();
+    qm::app::single_instance instance;
+    const bool first = instance.acquire();
+    if (!first && !skip_check) {
+        instance.ask_running_copy_to_show();
+        return 1;
+    }
+    if (first)
+        instance.listen();
+
+    qm::app::core core(folders);
+    qm::ui::main_frame frame(core);
+    try {
+        frame.start();
+    } catch (const qm::store::sqlite_exception& e) {
+        // Reported here, while the main connection still knows its last SQL.
+        qm::app::report_database_error(e.message());
+        return 0;
+    } catch (const qm::store::unsupported_version& e) {
+        qm::app::show_error_message(
+            QStringLiteral("Quillmere Planner"),
+            QStringLiteral("The database \"%1\" was written by Quillmere Planner %2, which this version cannot "
+                           "convert yet. The file has not been changed.")
+                .arg(core.folders().database_path(), e.text()));
+        return 0;
+    }
+
+    QObject::connect(&instance, &qm::app::single_instance::show_requested, &frame,
+                     &qm::ui::main_frame::show_and_activate);
+    qm::app::termination_signals terminate_handler([&frame](int) { frame.exit_program(); });
+
+    frame.show_and_activate();
+    return application.exec();
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (!display_reachable()) {
+        std::fprintf(stderr,
+                     "Quillmere Planner needs a graphical display, and none was found (DISPLAY is not set).\n"
+                     "Start it from a desktop session, or under a virtual display such as xvfb-run.\n");
+        return 2;
+    }
+    qm::ui::application application(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("Quillmere Planner"));
+    QCoreApplication::setOrganizationName(QStringLiteral("Quillmere"));
+    QApplication::setQuitOnLastWindowClosed(false);
+    if (qm::ui::display_available())
+        qm::app::set_message_presenter(std::make_shared<qm::ui::message_box_presenter>());
+
+    try {
+        return run(application);
+    } catch (const qm::store::sqlite_exception& e) {
+        qm::app::report_database_error(e.message());
+        return 0;
+    }
+}

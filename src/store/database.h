@@ -1,0 +1,69 @@
+#pragma once
+// A thin wrapper over one SQLite connection. Column and parameter numbers
+// count from 1 in every helper. Each connection is used by one thread only;
+// only last_sql() may be read from another thread (for the error report).
+
+#include "store/sqlite_exception.h"
+#include "time/clock.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <mutex>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace qm::store {
+
+using statement = sqlite3_stmt*;
+
+class database {
+public:
+    database() = default;
+    ~database();
+    database(const database&) = delete;
+    database& operator=(const database&) = delete;
+
+    // Opens read-write, creating the file when missing.
+    void open(const QString& path);
+    void set_busy_timeout(int milliseconds);
+    void close();
+    bool is_open() const { return handle_ != nullptr; }
+
+    void execute(const QString& sql);
+    statement prepare(const QString& sql);
+    // True when the statement has finished, false when a row is available.
+    bool step(statement s);
+    // For INSERT, UPDATE, DELETE and REPLACE: true when the step failed.
+    bool step_failed(statement s);
+    void finalize(statement s);
+
+    QString column_text(statement s, int column) const;
+    // Text stored by very old versions in the local 8-bit code page.
+    QString column_text_local8bit(statement s, int column) const;
+    std::int32_t column_int(statement s, int column) const;
+    std::int64_t column_int64(statement s, int column) const;
+    bool column_bool(statement s, int column) const;
+    time::stored_date column_date(statement s, int column) const;
+    time::stored_time column_time(statement s, int column) const;
+
+    void bind_text(statement s, int parameter, const QString& value);
+    void bind_bool(statement s, int parameter, bool value);
+    void bind_int(statement s, int parameter, std::int32_t value);
+    void bind_int64(statement s, int parameter, std::int64_t value);
+
+    QString error_message() const;
+    QString last_sql() const;
+    sqlite3* handle() const { return handle_; }
+
+private:
+    void remember_sql(const QString& sql);
+    [[noreturn]] void raise() const;
+
+    mutable std::mutex last_sql_mutex_;
+    QString last_sql_;
+    sqlite3* handle_ = nullptr;
+};
+
+}  // namespace qm::store
