@@ -6,6 +6,7 @@
 #include "app/crash_handler.h"
 #include "app/data_folder.h"
 #include "app/message_box.h"
+#include "app/options.h"
 #include "app/single_instance.h"
 #include "app/termination_signals.h"
 #include "store/sqlite_exception.h"
@@ -13,6 +14,7 @@
 #include "ui/application.h"
 #include "ui/main_frame.h"
 #include "ui/message_box_presenter.h"
+#include "time/clock.h"
 
 #include <QStyle>
 
@@ -44,6 +46,13 @@ int run(qm::ui::application& application)
     if (first)
         instance.listen();
 
+    // Options come before the frame: the storage folder and the clock depend on them.
+    qm::app::options& options = qm::app::current_options();
+    options.load(folders.home_settings_folder() + qm::app::options_file_name());
+    folders.set_storage_directory(options.storage_directory);
+    qm::time::set_frozen_time(options.frozen_time);
+    qm::app::install_crash_handler(folders.data_folder());
+
     qm::app::core core(folders);
     qm::ui::main_frame frame(core);
     try {
@@ -65,6 +74,7 @@ int run(qm::ui::application& application)
                      &qm::ui::main_frame::show_and_activate);
     qm::app::termination_signals terminate_handler([&frame](int) { frame.exit_program(); });
 
+    frame.restore_placement();
     frame.show_and_activate();
     return application.exec();
 }

@@ -118,4 +118,11 @@ data_folder_locator::data_folder_locator(folder_facts facts)
 
 QString data_folder_locator::data_folder() const { return choose_data_folder(facts_, installed_); }
 
+QString data_folder_locator::home_settings_folder() const
+{
+    folder_facts home = facts_;
+    home.storage_directory.clear();
+    return choose_data_folder(home, installed_) + QStringLiteral("settings/");
+}
+
 }  // namespace qm::app

@@ -54,6 +54,9 @@ public:
     QString data_folder() const;
     QString database_path() const { return data_folder() + database_file_name(); }
     QString settings_folder() const { return data_folder() + QStringLiteral("settings/"); }
+    // The settings folder of the data folder chosen without the storage
+    // option: "options.ini" lives here, since it names the storage folder.
+    QString home_settings_folder() const;
     bool installed() const { return installed_; }
 
 private:

@@ -1,6 +1,8 @@
 #include "ui/main_frame.h"
 
 #include "app/core.h"
+#include "app/settings_document.h"
+#include "app/window_placement.h"
 #include "store/database_settings.h"
 #include "ui/tray_icon.h"
 
@@ -9,6 +11,7 @@
 #include <QCloseEvent>
 #include <QLabel>
 #include <QMenu>
+#include <QScreen>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -87,8 +90,12 @@ void main_frame::changeEvent(QEvent* event)
         // Minimised means "in the tray" when there is one; hide after the
         // state change has been delivered.
         QTimer::singleShot(0, this, [this] {
-            if (isMinimized())
+            if (isMinimized()) {
+                // Hidden rather than minimised, as the tray's copy keeps its
+                // normal placement for "Show" and for the saved layout.
+                setWindowState(windowState() & ~Qt::WindowMinimized);
                 hide();
+            }
         });
     }
 }
@@ -105,6 +112,39 @@ void main_frame::save_layout()
 {
     for (auto& hook : save_layout_hooks)
         hook();
+    save_placement();
+}
+
+QString main_frame::placement_file() const { return core_.folders().settings_folder() + QStringLiteral("main_frame.ini"); }
+
+QRect main_frame::available_area() const
+{
+    // Qt's available geometry stands for the monitor work area.
+    QScreen* s = screen() != nullptr ? screen() : QGuiApplication::primaryScreen();
+    return s != nullptr ? s->availableGeometry() : QRect();
+}
+
+void main_frame::save_placement()
+{
+    // Loaded first, so that the other blocks of the file survive.
+    app::settings_document doc = app::settings_document::load(placement_file());
+    app::window_state state;
+    state.normal = (isMaximized() || isFullScreen()) ? normalGeometry() : geometry();
+    state.minimized = isMinimized();
+    state.maximized = isMaximized();
+    if (app::write_placement(doc, state, available_area()))
+        doc.save(placement_file());
+}
+
+void main_frame::restore_placement()
+{
+    const app::settings_document doc = app::settings_document::load(placement_file());
+    const auto placement = app::read_placement(doc, geometry(), available_area(), true);
+    if (!placement)
+        return;
+    setGeometry(placement->normal);
+    if (placement->maximized)
+        setWindowState(windowState() | Qt::WindowMaximized);
 }
 
 void main_frame::shut_down()

@@ -31,6 +31,10 @@ public:
     // of the core, the minute tick. Throws what the core throws.
     void start();
 
+    // Applies the placement saved in "main_frame.ini", when there is one.
+    void restore_placement();
+    QString placement_file() const;
+
     // "&Show": show, raise and activate the window.
     void show_and_activate();
     // "E&xit": close the window (layout saved, shutdown run) and quit.
@@ -52,6 +56,8 @@ protected:
 private:
     void create_tray();
     void save_layout();
+    void save_placement();
+    QRect available_area() const;
     void shut_down();
 
     app::core& core_;

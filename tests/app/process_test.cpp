@@ -1,6 +1,8 @@
 // Runs the real program as a subprocess: exit codes, the single-copy rule,
 // orderly shutdown on a signal, crash reports and the fatal database report.
 
+#include "app/options.h"
+#include "app/settings_document.h"
 #include "support/test_support.h"
 
 #include <QDate>
@@ -196,4 +198,54 @@ TEST(process, withoutADisplayItSaysSoAndEnds)
     EXPECT_EQ(finish(p), 2);
     EXPECT_TRUE(p.readAllStandardError().contains("needs a graphical display"));
     EXPECT_FALSE(QFileInfo::exists(copy.database()));
+}
+
+TEST(process, keepsItsWindowPlacementAcrossARestartAndOtherBlocksSurvive)
+{
+    portable_copy copy;
+    {
+        app::settings_document doc;
+        doc.set_int("window", "x", 5000);  // off the (800 × 600 offscreen) screen
+        doc.set_int("window", "y", 20);
+        doc.set_int("window", "x2", 5500);
+        doc.set_int("window", "y2", 420);
+        doc.set_int("window", "maximized", 0);
+        doc.set_string("toolbar", "view", "Day");
+        ASSERT_TRUE(doc.save(copy.folder + "settings/main_frame.ini"));
+    }
+    for (int run = 0; run < 2; ++run) {
+        auto p = copy.start();
+        ASSERT_TRUE(copy.wait_until_running(*p));
+        ::kill(static_cast<pid_t>(p->processId()), SIGTERM);
+        EXPECT_EQ(finish(*p), 1);
+        const app::settings_document saved = app::settings_document::load(copy.folder + "settings/main_frame.ini");
+        EXPECT_EQ(saved.get_string("toolbar", "view"), "Day") << run;
+        const int x = saved.get_int("window", "x", -1);
+        const int x2 = saved.get_int("window", "x2", -1);
+        EXPECT_EQ(x2 - x, 500) << run;  // the size is kept
+        EXPECT_LE(x2, 800) << run;      // and the window is back on the screen
+        EXPECT_EQ(saved.get_int("window", "y", -1), 20) << run;
+        EXPECT_EQ(saved.get_int("window", "y2", -1), 420) << run;
+    }
+}
+
+TEST(process, theStorageDirectoryOptionMovesTheDatabase)
+{
+    portable_copy copy;
+    const QString elsewhere = copy.root.path() + "Мои данные";  // typed without the final "/"
+    app::options o;
+    o.storage_directory = elsewhere;
+    ASSERT_TRUE(o.save(copy.folder + "settings/options.ini"));
+    auto p = copy.start();
+    QElapsedTimer t;
+    t.start();
+    while (!QFileInfo::exists(elsewhere + "/ferncastle.db") && t.elapsed() < 20000 && p->state() == QProcess::Running)
+        QThread::msleep(50);
+    ::kill(static_cast<pid_t>(p->processId()), SIGTERM);
+    EXPECT_EQ(finish(*p), 1);
+    EXPECT_TRUE(QFileInfo::exists(elsewhere + "/ferncastle.db"));
+    EXPECT_FALSE(QFileInfo::exists(copy.database()));
+    EXPECT_TRUE(QFileInfo::exists(elsewhere + "/settings/main_frame.ini"));
+    // The options file stays where it is read from at the next start.
+    EXPECT_TRUE(QFileInfo::exists(copy.folder + "settings/options.ini"));
 }
