@@ -44,17 +44,15 @@ void core::start()
         std::_Exit(1);
     });
     writer_->start();
-    ids_ = std::make_unique<store::id_facade>(*writer_);
+    tables_ = std::make_unique<store::tables>(*writer_);
 
     main_db_.execute(QStringLiteral("PRAGMA cache_size = 10000;"));
     main_db_.execute(QStringLiteral("PRAGMA synchronous = FULL;"));
     main_db_.execute(QStringLiteral("BEGIN TRANSACTION;"));
-    load_tables();
+    store::load_tables(*tables_, main_db_, hooks_);
     main_db_.execute(QStringLiteral("COMMIT;"));
     started_ = true;
 }
-
-void core::load_tables() { ids_->load(main_db_); }
 
 void core::shutdown()
 {

@@ -7,6 +7,7 @@
 #include "store/database.h"
 #include "store/db_writer.h"
 #include "store/id_facade.h"
+#include "store/tables.h"
 #include "store/upgrade.h"
 
 #include <memory>
@@ -40,16 +41,19 @@ public:
     data_folder_locator& folders() { return folders_; }
     store::database& main_db() { return main_db_; }
     store::db_writer& writer() { return *writer_; }
-    store::id_facade& ids() { return *ids_; }
+    store::id_facade& ids() { return tables_->ids; }
+    store::tables& tables() { return *tables_; }
+    // Where later parts of the model join the start-up load; set before start().
+    store::load_hooks& load_hooks() { return hooks_; }
     const store::upgrade_requests& upgrade() const { return upgrade_; }
 
 private:
-    void load_tables();
 
     data_folder_locator folders_;
     store::database main_db_;
     std::unique_ptr<store::db_writer> writer_;
-    std::unique_ptr<store::id_facade> ids_;
+    std::unique_ptr<store::tables> tables_;
+    store::load_hooks hooks_;
     store::upgrade_requests upgrade_;
     bool started_ = false;
     bool shutting_down_ = false;
