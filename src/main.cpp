@@ -14,7 +14,6 @@
 #include "ui/application.h"
 #include "ui/main_frame.h"
 #include "ui/message_box_presenter.h"
-#include "time/clock.h"
 
 #include <QStyle>
 
@@ -50,7 +49,7 @@ int run(qm::ui::application& application)
     qm::app::options& options = qm::app::current_options();
     options.load(folders.home_settings_folder() + qm::app::options_file_name());
     folders.set_storage_directory(options.storage_directory);
-    qm::time::set_frozen_time(options.frozen_time);
+    qm::app::apply_time_options(options);
     qm::app::install_crash_handler(folders.data_folder());
 
     qm::app::core core(folders);

@@ -1,6 +1,8 @@
 #include "app/options.h"
 
 #include "app/settings_document.h"
+#include "time/calendar.h"
+#include "time/format.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -129,6 +131,19 @@ settings_document options::to_document() const
 }
 
 bool options::save(const QString& path) const { return to_document().save(path); }
+
+void apply_time_options(const options& o)
+{
+    time::format_settings f;
+    f.duration_format = o.duration_format;
+    f.time_format = o.time_format;
+    f.short_date_format = o.short_date_format;
+    f.long_date_format = o.long_date_format;
+    time::set_format_settings(f);
+    time::set_first_day_of_week_option(o.first_day_of_week);
+    time::set_system_first_day_of_week(o.system_first_day_of_week);
+    time::set_frozen_time(o.frozen_time);
+}
 
 options& current_options()
 {

@@ -95,6 +95,10 @@ inline QString options_file_name() { return QStringLiteral("options.ini"); }
 // The system's first day of the week, coded 0 = Monday … 6 = Sunday.
 int system_first_day_of_week();
 
+// Hands the formatting options and the first day of the week to the time
+// functions.
+void apply_time_options(const options& o);
+
 // The process-wide option values.
 options& current_options();
 

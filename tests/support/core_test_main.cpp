@@ -12,8 +12,11 @@
 
 int main(int argc, char** argv)
 {
-    setenv("LANG", "C.UTF-8", 1);
-    setenv("LC_ALL", "C.UTF-8", 1);
+    // A test may ask for another locale to check that system formats follow it.
+    const char* wanted = getenv("QUILLMERE_TEST_LOCALE");
+    const char* locale = wanted != nullptr ? wanted : "C.UTF-8";
+    setenv("LANG", locale, 1);
+    setenv("LC_ALL", locale, 1);
     setenv("TZ", "UTC", 1);
     tzset();
     QTemporaryDir runtime;
