@@ -35,6 +35,17 @@ int run(qm::ui::application& application)
     qm::app::data_folder_locator folders;
     qm::app::install_crash_handler(folders.data_folder());
 
+    // Installed first: a session that ends while the planner is still
+    // starting must not kill it before the orderly shutdown can run. The
+    // request waits in the event loop until the frame exists.
+    qm::ui::main_frame* running_frame = nullptr;
+    qm::app::termination_signals terminate_handler([&running_frame](int) {
+        if (running_frame != nullptr)
+            running_frame->exit_program();
+        else
+            QCoreApplication::exit(1);
+    });
+
     const bool skip_check = qm::app::skip_check_present();
     qm::app::single_instance instance;
     const bool first = instance.acquire();
@@ -71,7 +82,7 @@ int run(qm::ui::application& application)
 
     QObject::connect(&instance, &qm::app::single_instance::show_requested, &frame,
                      &qm::ui::main_frame::show_and_activate);
-    qm::app::termination_signals terminate_handler([&frame](int) { frame.exit_program(); });
+    running_frame = &frame;
 
     frame.restore_placement();
     frame.show_and_activate();

@@ -45,11 +45,19 @@ void core::start()
     });
     writer_->start();
     tables_ = std::make_unique<store::tables>(*writer_);
+    tasks_ = std::make_unique<model::task_store>(*tables_, *writer_);
 
     main_db_.execute(QStringLiteral("PRAGMA cache_size = 10000;"));
     main_db_.execute(QStringLiteral("PRAGMA synchronous = FULL;"));
     main_db_.execute(QStringLiteral("BEGIN TRANSACTION;"));
-    store::load_tables(*tables_, main_db_, hooks_);
+    // The tasks load after the recurrences, where later parts hook in too.
+    store::load_hooks hooks = hooks_;
+    hooks.after_recurrences = [this] {
+        if (hooks_.after_recurrences)
+            hooks_.after_recurrences();
+        tasks_->load(main_db_);
+    };
+    store::load_tables(*tables_, main_db_, hooks);
     main_db_.execute(QStringLiteral("COMMIT;"));
     started_ = true;
 }

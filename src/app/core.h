@@ -8,6 +8,7 @@
 #include "store/db_writer.h"
 #include "store/id_facade.h"
 #include "store/tables.h"
+#include "model/task_store.h"
 #include "store/upgrade.h"
 
 #include <memory>
@@ -43,6 +44,7 @@ public:
     store::db_writer& writer() { return *writer_; }
     store::id_facade& ids() { return tables_->ids; }
     store::tables& tables() { return *tables_; }
+    model::task_store& tasks() { return *tasks_; }
     // Where later parts of the model join the start-up load; set before start().
     store::load_hooks& load_hooks() { return hooks_; }
     const store::upgrade_requests& upgrade() const { return upgrade_; }
@@ -53,6 +55,7 @@ private:
     store::database main_db_;
     std::unique_ptr<store::db_writer> writer_;
     std::unique_ptr<store::tables> tables_;
+    std::unique_ptr<model::task_store> tasks_;
     store::load_hooks hooks_;
     store::upgrade_requests upgrade_;
     bool started_ = false;
