@@ -1,0 +1,102 @@
+#pragma once
+// The undoable task commands: add, delete with descendants, modify, and the
+// Task menu's operations built from them. Each keeps snapshots of the tasks it
+// changes; its writes are posted in the order it changes memory.
+
+#include "history/history.h"
+#include "history/task_description.h"
+#include "model/task_store.h"
+
+#include <functional>
+
+namespace qm::history {
+
+class add_task_command : public command {
+public:
+    add_task_command(model::task_store& store, model::task_ptr t) : store_(store), task_(std::move(t)) {}
+    void undo() override;
+    void apply(bool first_time) override;
+    QString change_text() const override;
+
+private:
+    model::task_store& store_;
+    model::task_ptr task_;
+    QString label_;  // the task as it was added
+};
+
+class delete_task_command : public command {
+public:
+    delete_task_command(model::task_store& store, model::task_ptr t) : store_(store), task_(std::move(t)) {}
+    void undo() override;
+    void apply(bool first_time) override;
+    QString change_text() const override;
+
+private:
+    model::task_store& store_;
+    model::task_ptr task_;
+    std::vector<model::task_ptr> deleted_;  // in deletion order, each descendant before its parent
+    QString label_;
+};
+
+class modify_task_command : public command {
+public:
+    // after is the wanted state; the state the store settles on (positions
+    // normalised, ids of new comments) is what redo restores.
+    modify_task_command(model::task_store& store, model::task before, model::task after, const naming& names,
+                        unsigned flags = 0)
+        : store_(store), before_(std::move(before)), after_(std::move(after)), names_(names), flags_(flags)
+    {
+    }
+    void undo() override;
+    void apply(bool first_time) override;
+    QString change_text() const override;
+
+    const model::task& before() const { return before_; }
+    const model::task& after() const { return after_; }
+
+private:
+    void set_state(const model::task& state, unsigned flags);
+
+    model::task_store& store_;
+    model::task before_;
+    model::task after_;
+    naming names_;
+    unsigned flags_;
+};
+
+// The task commands as the views call them, each through the history.
+class task_commands {
+public:
+    task_commands(history& h, model::task_store& store, naming names = {});
+
+    void add(model::task_ptr t);
+    void remove(const model::task_ptr& t);
+    // Applies change to a copy of t and adds the modify command; nothing when
+    // the change leaves the task as it was.
+    bool modify(model::task& t, const std::function<void(model::task&)>& change, unsigned flags = 0);
+
+    // On several tasks at once: one history group ("multiple edit" for more
+    // than one change).
+    void set_day_priority(const std::vector<model::task*>& tasks, int priority);
+    void push_to_top(const std::vector<model::task*>& tasks);
+    void push_to_bottom(const std::vector<model::task*>& tasks);
+    void make_top_priority(const std::vector<model::task*>& tasks);
+    void set_status(const std::vector<model::task*>& tasks, int status);
+    void toggle_finished(const std::vector<model::task*>& tasks);
+    void set_date(const std::vector<model::task*>& tasks, time::stored_date date);
+    void convert_to_folder(const std::vector<model::task*>& tasks, int method = model::folder_method::roi);
+    void convert_to_task(const std::vector<model::task*>& tasks);
+    // "moving %1!d! unfinished tasks to %2"; returns how many moved.
+    int pull_previously_uncompleted(int days);
+
+    const naming& names() const { return names_; }
+
+private:
+    int group_value(const model::task& t, bool top) const;
+
+    history& history_;
+    model::task_store& store_;
+    naming names_;
+};
+
+}  // namespace qm::history
