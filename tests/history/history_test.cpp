@@ -1,3 +1,4 @@
+#include "history/entity_commands.h"
 #include "history/task_commands.h"
 #include "model/task_fixture.h"
 #include "time/format.h"
@@ -289,4 +290,31 @@ TEST_F(task_history_fixture, randomCommandsUndosAndRedosKeepTheFileEqualToMemory
         disk[id] = row;
     }
     EXPECT_EQ(disk, memory);
+}
+
+TEST_F(task_fixture, tableRowCommandsUndoAndRedoThroughTheBinding)
+{
+    history::history h;
+    auto& values = core.core().tables().values;
+    const history::describer<store::value_record> describe = [](const store::value_record& v) {
+        return QStringLiteral("value \"%1\"").arg(v.name);
+    };
+    auto add = std::make_unique<history::add_entity_command<store::value_record>>(
+        values, store::value_record{0, "Honesty", "", 1}, describe);
+    auto* added = add.get();
+    h.add_command(std::move(add));
+    const std::int32_t id = added->value().id;
+    EXPECT_EQ(h.entries().back()->change_text(), "add value \"Honesty\"");
+    h.add_command(std::make_unique<history::modify_entity_command<store::value_record>>(
+        values, store::value_record{id, "Integrity", "", 1}, describe));
+    EXPECT_EQ(h.entries().back()->change_text(), "changes to value \"Integrity\"");
+    h.add_command(std::make_unique<history::delete_entity_command<store::value_record>>(values, id, describe));
+    EXPECT_EQ(h.entries().back()->change_text(), "delete value \"Integrity\"");
+    EXPECT_TRUE(values.cache().empty());
+    h.undo_step();
+    h.undo_step();
+    EXPECT_EQ(values.find(id)->name, "Honesty");
+    h.redo_step();
+    store::database& db = core.drain_and_reopen();
+    EXPECT_EQ(query(db, "SELECT id, name FROM [Values]"), (std::vector<QStringList>{{QString::number(id), "Integrity"}}));
 }
