@@ -13,6 +13,7 @@
 #include "store/upgrade.h"
 #include "ui/application.h"
 #include "ui/main_frame.h"
+#include "ui/planner.h"
 #include "ui/message_box_presenter.h"
 
 #include <QStyle>
@@ -63,10 +64,10 @@ int run(qm::ui::application& application)
     qm::app::apply_time_options(options);
     qm::app::install_crash_handler(folders.data_folder());
 
-    qm::app::core core(folders);
-    qm::ui::main_frame frame(core);
+    qm::ui::planner planner(folders);
+    qm::ui::main_frame& frame = planner.frame();
     try {
-        frame.start();
+        planner.start();
     } catch (const qm::store::sqlite_exception& e) {
         // Reported here, while the main connection still knows its last SQL.
         qm::app::report_database_error(e.message());
@@ -76,7 +77,7 @@ int run(qm::ui::application& application)
             QStringLiteral("Quillmere Planner"),
             QStringLiteral("The database \"%1\" was written by Quillmere Planner %2, which this version cannot "
                            "convert yet. The file has not been changed.")
-                .arg(core.folders().database_path(), e.text()));
+                .arg(planner.core().folders().database_path(), e.text()));
         return 0;
     }
 

@@ -3,32 +3,61 @@
 #include "app/core.h"
 #include "app/settings_document.h"
 #include "app/window_placement.h"
+#include "history/history.h"
 #include "store/database_settings.h"
+#include "store/error_report.h"
+#include "ui/commands.h"
 #include "ui/tray_icon.h"
 
+#include <QAbstractSpinBox>
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QLabel>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QScreen>
+#include <QStackedWidget>
+#include <QStatusBar>
+#include <QTextEdit>
 #include <QTimer>
-#include <QVBoxLayout>
+#include <QToolBar>
+#include <QToolButton>
+#include <QUrl>
 
 namespace qm::ui {
+namespace {
+
+const int tab_commands[] = {cmd::overview, cmd::projects, cmd::tasks, cmd::calendar, cmd::day, cmd::charts};
+
+bool is_text_control(QWidget* w)
+{
+    return qobject_cast<QLineEdit*>(w) != nullptr || qobject_cast<QTextEdit*>(w) != nullptr ||
+           qobject_cast<QPlainTextEdit*>(w) != nullptr || qobject_cast<QAbstractSpinBox*>(w) != nullptr ||
+           (qobject_cast<QComboBox*>(w) != nullptr && static_cast<QComboBox*>(w)->isEditable());
+}
+
+}  // namespace
 
 main_frame::main_frame(app::core& core, QWidget* parent) : QMainWindow(parent), core_(core)
 {
     setObjectName(QStringLiteral("QuillmereFrame"));
     setWindowIcon(program_icon());
-    resize(1000, 680);
-
-    // The views take this place as they are built.
-    auto* placeholder = new QLabel(
-        tr("<h2>Quillmere Planner</h2><p>Your day plan, tasks and projects will be shown here.</p>"), this);
-    placeholder->setAlignment(Qt::AlignCenter);
-    placeholder->setObjectName(QStringLiteral("placeholder"));
-    setCentralWidget(placeholder);
+    resize(1100, 720);
+    stack_ = new QStackedWidget(this);
+    setCentralWidget(stack_);
+    tab_views_ = {{cmd::overview, 935}, {cmd::projects, 372}, {cmd::tasks, 983},
+                  {cmd::calendar, 857},  {cmd::day, 829},      {cmd::charts, 186}};
+    create_menus();
+    create_toolbar();
+    create_shortcuts();
+    statusBar()->setSizeGripEnabled(true);
 }
 
 main_frame::~main_frame() { shut_down(); }
@@ -41,6 +70,400 @@ void main_frame::start()
     core_.start();
     timers_.start_minute_tick();
 }
+
+void main_frame::set_history(history::history* h)
+{
+    history_ = h;
+    if (history_)
+        history_->on_state_changed = [this] { refresh_undo_redo(); };
+    refresh_undo_redo();
+}
+
+void main_frame::refresh_undo_redo()
+{
+    if (QAction* a = command_action(cmd::undo))
+        a->setEnabled(history_ != nullptr && history_->can_undo());
+    if (QAction* a = command_action(cmd::redo))
+        a->setEnabled(history_ != nullptr && history_->can_redo());
+}
+
+QAction* main_frame::action(int id, const QString& text)
+{
+    if (QAction* existing = actions_.value(id, nullptr))
+        return existing;
+    auto* a = new QAction(text, this);
+    a->setData(id);
+    connect(a, &QAction::triggered, this, [this, id] { on_command(id); });
+    actions_.insert(id, a);
+    return a;
+}
+
+void main_frame::create_menus()
+{
+    auto add = [this](QMenu* menu, int id, const QString& text) { menu->addAction(action(id, text)); };
+
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    add(file, cmd::export_, "&Export");
+    add(file, cmd::import_, "&Import");
+    add(file, cmd::print, "&Print...");
+    add(file, cmd::print_preview, "P&rint Preview...");
+    add(file, cmd::exit, "E&xit");
+
+    QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
+    add(edit, cmd::undo, "&Undo");
+    add(edit, cmd::redo, "&Redo");
+    add(edit, cmd::cut, "Cu&t");
+    add(edit, cmd::copy, "&Copy");
+    add(edit, cmd::paste, "&Paste");
+    add(edit, cmd::delete_, "&Delete");
+    add(edit, cmd::rename, "Rena&me");
+    add(edit, cmd::select_all, "Select &All");
+    add(edit, cmd::properties, "Propert&ies...");
+    QMenu* cell = edit->addMenu(QStringLiteral("Ce&ll"));
+    add(cell, cmd::cell_edit, "&Edit");
+    add(cell, cmd::append_space, "Append &Space");
+    QMenu* row = edit->addMenu(QStringLiteral("Ro&w"));
+    add(row, cmd::move_up, "Move &Up");
+    add(row, cmd::move_down, "Move &Down");
+    add(row, 41133, "&Indent");
+    add(row, 41048, "&Outdent");
+    add(row, 41208, "Colla&pse");
+    add(row, 41209, "Collapse &Children");
+    add(row, 41210, "Collapse &All");
+    add(row, 41174, "E&xpand");
+    add(row, 41172, "Expand C&hildren");
+    add(row, 41173, "Expand A&ll");
+    QMenu* jump = edit->addMenu(QStringLiteral("&Jump"));
+    add(jump, 41203, "To &Day");
+    add(jump, 40969, "To &Calendar");
+    add(jump, 40970, "To Pro&ject");
+    add(jump, 41013, "To Parent &Folder");
+    add(jump, 40971, "To &Alarm");
+    add(jump, 41204, "To Deadl&ine");
+    add(jump, 41128, "To Task &List");
+    add(jump, 41197, "To P&roject List");
+
+    QMenu* task = menuBar()->addMenu(QStringLiteral("Tas&k"));
+    QMenu* date = task->addMenu(QStringLiteral("&Date"));
+    add(date, cmd::no_date, "&No Date");
+    add(date, cmd::date_today, "To&day");
+    add(date, cmd::date_tomorrow, "Tomor&row");
+    const char* days[] = {"S&unday", "&Monday", "T&uesday", "&Wednesday", "T&hursday", "&Friday", "&Saturday"};
+    for (int i = 0; i < 7; ++i)
+        add(date, cmd::date_sunday + i, days[i]);
+    add(date, cmd::date_edit, "&Edit");
+    QMenu* scheduling = task->addMenu(QStringLiteral("Sc&heduling"));
+    add(scheduling, cmd::splittable, "&Splittable");
+    QMenu* priority = scheduling->addMenu(QStringLiteral("Day Pri&ority"));
+    add(priority, cmd::priority_a, "&A");
+    add(priority, cmd::priority_b, "&B");
+    add(priority, cmd::priority_c, "&C");
+    add(priority, cmd::push_to_top, "Push to &Top");
+    add(priority, cmd::push_to_bottom, "Push to B&ottom");
+    add(priority, cmd::make_top_priority, "&Make Top Priority");
+    add(priority, 41202, "&Edit");
+    add(scheduling, 40051, "Dead&line");
+    add(scheduling, 41201, "&Edit");
+    QMenu* timers = task->addMenu(QStringLiteral("&Timers"));
+    add(timers, 41242, "&Toggle");
+    add(timers, 41017, "&Start");
+    add(timers, 41018, "Sto&p");
+    add(timers, 41118, "&Edit");
+    QMenu* status = task->addMenu(QStringLiteral("&Status"));
+    add(status, cmd::toggle_finished, "&Toggle Finished");
+    add(status, cmd::unfinished, "&Unfinished");
+    add(status, cmd::finished, "&Finished");
+    add(status, cmd::delegated, "Dele&gated");
+    add(status, cmd::waiting, "&Waiting");
+    add(status, cmd::canceled, "&Canceled");
+    QMenu* organize = task->addMenu(QStringLiteral("&Organize"));
+    add(organize, 41191, "D&escription");
+    add(organize, 40991, "Add &Comment");
+    add(organize, 40050, "Ta&gs");
+    add(organize, 40047, "&Role");
+    QMenu* project = organize->addMenu(QStringLiteral("Pro&ject"));
+    add(project, cmd::folder, "&Folder");
+    QMenu* method = project->addMenu(QStringLiteral("Folder &Prioritization Method"));
+    add(method, cmd::folder_roi, QStringLiteral("&ROI\u2014Return on Investment"));
+    add(method, cmd::folder_manual, "&Manual");
+    add(project, 40046, "&Edit");
+    add(task, 40244, "Add &Alarm...");
+
+    QMenu* window = menuBar()->addMenu(QStringLiteral("&Window"));
+    add(window, cmd::next_tab, "&Next Tab");
+    add(window, cmd::previous_tab, "Pre&vious Tab");
+    add(window, cmd::overview, "&Overview");
+    add(window, cmd::projects, "&Projects");
+    add(window, cmd::tasks, "Tas&ks");
+    add(window, cmd::calendar, "&Calendar");
+    add(window, cmd::day, "&Day");
+    add(window, cmd::charts, "C&harts");
+    add(window, cmd::clapperboard, "Clapper&board...");
+
+    QMenu* tools = menuBar()->addMenu(QStringLiteral("&Tools"));
+    add(tools, cmd::options, "&Options...");
+    add(tools, cmd::check_versions, "Check for &New Versions");
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    add(help, cmd::getting_started, "&Getting Started");
+    add(help, cmd::contact_support, "Contact &Support");
+    add(help, cmd::webpage, "&Webpage");
+    add(help, cmd::about, "&About");
+}
+
+void main_frame::create_toolbar()
+{
+    toolbar_ = addToolBar(QStringLiteral("Toolbar"));
+    toolbar_->setObjectName(QStringLiteral("Toolbar"));
+    toolbar_->setMovable(false);
+    toolbar_->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    tab_group_ = new QActionGroup(this);
+    tab_group_->setExclusive(true);
+    const struct {
+        int id;
+        const char* label;
+        bool separator_after;
+    } tabs[] = {{cmd::overview, "Overview", true}, {cmd::projects, "Projects", false}, {cmd::tasks, "Tasks", false},
+                {cmd::calendar, "Calendar", true}, {cmd::day, "Day", true},           {cmd::charts, "Charts", false}};
+    for (const auto& t : tabs) {
+        QAction* a = action(t.id, QString::fromLatin1(t.label));
+        a->setCheckable(true);
+        tab_group_->addAction(a);
+        if (t.id == cmd::tasks || t.id == cmd::calendar) {
+            // The alternatives of the tab, in a drop-down.
+            auto* button = new QToolButton(toolbar_);
+            button->setDefaultAction(a);
+            button->setPopupMode(QToolButton::MenuButtonPopup);
+            auto* alternatives = new QMenu(button);
+            const QList<QPair<int, QString>> items =
+                t.id == cmd::tasks
+                    ? QList<QPair<int, QString>>{{40011, "Task List"}, {40041, "Upcoming Tasks"},
+                                                 {40044, "Tasks by Tag"}, {40042, "Recurring Tasks"}}
+                    : QList<QPair<int, QString>>{{40286, "Day Calendar"}, {40287, "Week Calendar"}};
+            for (const auto& item : items)
+                alternatives->addAction(action(item.first, item.second));
+            button->setMenu(alternatives);
+            toolbar_->addWidget(button);
+        } else {
+            toolbar_->addAction(a);
+        }
+        if (t.separator_after)
+            toolbar_->addSeparator();
+    }
+    toolbar_->addSeparator();
+    toolbar_->addAction(action(cmd::undo, "&Undo"));
+    toolbar_->addAction(action(cmd::redo, "&Redo"));
+    toolbar_->addSeparator();
+    toolbar_->addAction(action(cmd::cut, "Cu&t"));
+    toolbar_->addAction(action(cmd::copy, "&Copy"));
+    toolbar_->addAction(action(cmd::paste, "&Paste"));
+    toolbar_->addSeparator();
+    toolbar_->addAction(action(cmd::print_preview, "P&rint Preview..."));
+    toolbar_->addAction(action(cmd::print, "&Print..."));
+    toolbar_->addSeparator();
+    // The toolbar shows the same commands with short labels.
+    for (auto [id, label] : {std::pair{cmd::undo, "Undo"}, std::pair{cmd::redo, "Redo"}, std::pair{cmd::cut, "Cut"},
+                             std::pair{cmd::copy, "Copy"}, std::pair{cmd::paste, "Paste"},
+                             std::pair{cmd::print_preview, "Preview"}, std::pair{cmd::print, "Print"}})
+        actions_.value(id)->setIconText(QString::fromLatin1(label));
+    actions_.value(cmd::print)->setEnabled(false);
+    actions_.value(cmd::print_preview)->setEnabled(false);
+
+    addToolBarBreak();
+    view_toolbar_ = addToolBar(QStringLiteral("View"));
+    view_toolbar_->setObjectName(QStringLiteral("ViewToolbar"));
+    view_toolbar_->setMovable(false);
+    view_toolbar_->setToolButtonStyle(Qt::ToolButtonTextOnly);
+}
+
+void main_frame::create_shortcuts()
+{
+    // Several keys may name one command: each shortcut is its own action so
+    // that the menu's action keeps its text.
+    QMap<int, QList<QKeySequence>> keys;
+    for (const shortcut& s : default_shortcuts())
+        keys[s.command] << key_sequence(s);
+    for (auto it = keys.begin(); it != keys.end(); ++it) {
+        const int id = it.key();
+        if (QAction* a = actions_.value(id, nullptr)) {
+            a->setShortcuts(it.value());
+            a->setShortcutContext(Qt::WindowShortcut);
+            addAction(a);  // active even while its menu is closed
+        } else {
+            auto* extra = new QAction(this);
+            extra->setShortcuts(it.value());
+            extra->setShortcutContext(Qt::WindowShortcut);
+            connect(extra, &QAction::triggered, this, [this, id] { on_command(id); });
+            addAction(extra);
+            actions_.insert(id, extra);
+        }
+    }
+}
+
+void main_frame::register_view(view* v)
+{
+    views_.insert(v->view_id(), v);
+    stack_->addWidget(v);
+    connect(v, &view::status_message, this, [this](const QString& text) { statusBar()->showMessage(text, 8000); });
+}
+
+void main_frame::show_view(int id)
+{
+    view* v = views_.value(id, nullptr);
+    if (v == nullptr)
+        return;
+    active_ = v;
+    stack_->setCurrentWidget(v);
+    for (auto it = tab_views_.begin(); it != tab_views_.end(); ++it)
+        if (it.value() == id) {
+            current_tab_ = it.key();
+            if (QAction* a = actions_.value(it.key()))
+                a->setChecked(true);
+        }
+    actions_.value(cmd::print)->setEnabled(v->printable());
+    actions_.value(cmd::print_preview)->setEnabled(v->printable());
+    rebuild_view_buttons();
+    v->setFocus();
+}
+
+void main_frame::rebuild_view_buttons()
+{
+    for (QAction* a : view_button_actions_) {
+        view_toolbar_->removeAction(a);
+        a->deleteLater();
+    }
+    view_button_actions_.clear();
+    if (active_ == nullptr)
+        return;
+    for (const toolbar_button& b : active_->buttons()) {
+        QAction* a = nullptr;
+        if (b.label == QLatin1String("-")) {
+            a = view_toolbar_->addSeparator();
+        } else {
+            a = new QAction(b.label, view_toolbar_);
+            a->setCheckable(b.checkable);
+            a->setChecked(b.checked);
+            a->setEnabled(b.enabled);
+            const int id = b.command;
+            connect(a, &QAction::triggered, this, [this, id] { on_command(id); });
+            view_toolbar_->addAction(a);
+        }
+        view_button_actions_ << a;
+    }
+}
+
+void main_frame::select_tab(int tab_command)
+{
+    show_view(tab_views_.value(tab_command, 829));
+}
+
+void main_frame::step_tab(int step)
+{
+    const int count = static_cast<int>(std::size(tab_commands));
+    int at = 0;
+    for (int i = 0; i < count; ++i)
+        if (tab_commands[i] == current_tab_)
+            at = i;
+    select_tab(tab_commands[(at + step + count) % count]);
+}
+
+void main_frame::on_command(int id)
+{
+    QWidget* focus = QApplication::focusWidget();
+    const bool text_focus = is_text_control(focus);
+
+    // Text fields keep their own clipboard and undo.
+    if (text_focus && (id == cmd::cut || id == cmd::copy || id == cmd::paste || id == cmd::undo || id == cmd::redo ||
+                       id == cmd::select_all)) {
+        if (auto* line = qobject_cast<QLineEdit*>(focus)) {
+            if (id == cmd::cut) line->cut();
+            else if (id == cmd::copy) line->copy();
+            else if (id == cmd::paste) line->paste();
+            else if (id == cmd::undo) line->undo();
+            else if (id == cmd::redo) line->redo();
+            else line->selectAll();
+        } else if (auto* text = qobject_cast<QTextEdit*>(focus)) {
+            if (id == cmd::cut) text->cut();
+            else if (id == cmd::copy) text->copy();
+            else if (id == cmd::paste) text->paste();
+            else if (id == cmd::undo) text->undo();
+            else if (id == cmd::redo) text->redo();
+            else text->selectAll();
+        } else if (auto* plain = qobject_cast<QPlainTextEdit*>(focus)) {
+            if (id == cmd::cut) plain->cut();
+            else if (id == cmd::copy) plain->copy();
+            else if (id == cmd::paste) plain->paste();
+            else if (id == cmd::undo) plain->undo();
+            else if (id == cmd::redo) plain->redo();
+            else plain->selectAll();
+        }
+        return;
+    }
+
+    switch (id) {
+    case cmd::undo:
+        if (history_)
+            history_->undo_step();
+        return;
+    case cmd::redo:
+        if (history_)
+            history_->redo_step();
+        return;
+    case cmd::overview: case cmd::projects: case cmd::tasks: case cmd::calendar: case cmd::day: case cmd::charts:
+        select_tab(id);
+        return;
+    case 40011: case 40041: case 40044: case 40042:
+        tab_views_[cmd::tasks] = id == 40011 ? 983 : id == 40041 ? 964 : id == 40044 ? 966 : 965;
+        select_tab(cmd::tasks);
+        return;
+    case 40286: case 40287:
+        tab_views_[cmd::calendar] = id == 40286 ? 856 : 857;
+        select_tab(cmd::calendar);
+        return;
+    case cmd::next_tab: step_tab(1); return;
+    case cmd::previous_tab: step_tab(-1); return;
+    case cmd::exit: exit_program(); return;
+    case cmd::options:
+        if (open_options)
+            open_options();
+        return;
+    case cmd::about:
+        QMessageBox::about(this, QStringLiteral("About Quillmere Planner"),
+                           QStringLiteral("Quillmere Planner %1\n\nA planner for personal time management.")
+                               .arg(store::about_version_text()));
+        return;
+    case cmd::check_versions:
+        QMessageBox::information(this, QStringLiteral("Quillmere Planner"),
+                                 QStringLiteral("This is Quillmere Planner %1. The planner makes no network connection "
+                                                "of its own; new versions come with your system's updates.")
+                                     .arg(store::about_version_text()));
+        return;
+    case cmd::getting_started:
+    case cmd::webpage: {
+        const QString readme = QCoreApplication::applicationDirPath() + QStringLiteral("/README.md");
+        if (QFileInfo::exists(readme))
+            QDesktopServices::openUrl(QUrl::fromLocalFile(readme));
+        return;
+    }
+    case cmd::contact_support:
+        QDesktopServices::openUrl(QUrl(QStringLiteral("mailto:") + QLatin1String(store::support_address)));
+        return;
+    default:
+        break;
+    }
+
+    // Everything else goes to the view that holds the keyboard focus, or the
+    // one in front; a command nobody takes is ignored.
+    for (QWidget* w = focus; w != nullptr; w = w->parentWidget())
+        if (auto* v = qobject_cast<view*>(w)) {
+            v->handle_command(id);
+            return;
+        }
+    if (active_ != nullptr && (focus == nullptr || focus == this || !isAncestorOf(focus)))
+        active_->handle_command(id);
+}
+
+// ---- tray, window state, shutdown ----
 
 void main_frame::create_tray()
 {
@@ -59,8 +482,8 @@ void main_frame::create_tray()
     tray_->setContextMenu(tray_menu_);
     connect(tray_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
         if (reason == QSystemTrayIcon::DoubleClick || reason == QSystemTrayIcon::Trigger) {
-            if (QAction* action = tray_menu_->defaultAction())
-                action->trigger();
+            if (QAction* a = tray_menu_->defaultAction())
+                a->trigger();
         }
     });
     tray_->show();
@@ -87,11 +510,9 @@ void main_frame::changeEvent(QEvent* event)
 {
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange && isMinimized() && tray_added_) {
-        // Minimised means "in the tray" when there is one; hide after the
-        // state change has been delivered.
         QTimer::singleShot(0, this, [this] {
             if (isMinimized()) {
-                // Hidden rather than minimised, as the tray's copy keeps its
+                // Hidden rather than minimised, so the tray's copy keeps its
                 // normal placement for "Show" and for the saved layout.
                 setWindowState(windowState() & ~Qt::WindowMinimized);
                 hide();
@@ -110,6 +531,8 @@ void main_frame::closeEvent(QCloseEvent* event)
 
 void main_frame::save_layout()
 {
+    for (view* v : views_)
+        v->save_state();
     for (auto& hook : save_layout_hooks)
         hook();
     save_placement();

@@ -1,20 +1,30 @@
 #pragma once
-// The top-level window: title, tray icon, the start-up sequence run at its
-// creation and the ordered shutdown when it closes.
+// The top-level window: toolbar with the six tabs, menus, the keyboard
+// shortcuts and the routing of commands; the tray icon; the start-up
+// sequence run at its creation and the ordered shutdown when it closes.
 
 #include "app/minute_tick.h"
+#include "ui/view.h"
 
 #include <QMainWindow>
+#include <QMap>
 #include <QPointer>
 #include <QSystemTrayIcon>
 
 #include <functional>
 #include <vector>
 
+class QActionGroup;
 class QMenu;
+class QStackedWidget;
+class QToolBar;
+class QToolButton;
 
 namespace qm::app {
 class core;
+}
+namespace qm::history {
+class history;
 }
 
 namespace qm::ui {
@@ -31,23 +41,29 @@ public:
     // of the core, the minute tick. Throws what the core throws.
     void start();
 
-    // Applies the placement saved in "main_frame.ini", when there is one.
+    void set_history(history::history* h);
+    void register_view(view* v);
+    void show_view(int id);
+    view* active_view() const { return active_; }
+    view* find_view(int id) const { return views_.value(id, nullptr); }
+
+    // Every command id from menus, toolbar, shortcuts and tray ends here.
+    void on_command(int id);
+
     void restore_placement();
     QString placement_file() const;
-
-    // "&Show": show, raise and activate the window.
     void show_and_activate();
-    // "E&xit": close the window (layout saved, shutdown run) and quit.
     void exit_program();
 
     bool has_tray() const { return tray_added_; }
     QSystemTrayIcon* tray() const { return tray_; }
     app::app_timers& timers() { return timers_; }
+    QAction* command_action(int id) const { return actions_.value(id, nullptr); }
 
-    // Hooks that later subsystems fill: saving each view's layout, and the
-    // shutdown work that must come before the writer drains.
     std::vector<std::function<void()>> save_layout_hooks;
     std::vector<std::function<void()>> before_drain_hooks;
+    // Opens the options dialog; set by the composition root.
+    std::function<void()> open_options;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -55,6 +71,14 @@ protected:
 
 private:
     void create_tray();
+    void create_menus();
+    void create_toolbar();
+    void create_shortcuts();
+    void rebuild_view_buttons();
+    void select_tab(int tab_command);
+    void step_tab(int step);
+    QAction* action(int id, const QString& text);
+    void refresh_undo_redo();
     void save_layout();
     void save_placement();
     QRect available_area() const;
@@ -62,10 +86,22 @@ private:
 
     app::core& core_;
     app::app_timers timers_;
+    history::history* history_ = nullptr;
     QSystemTrayIcon* tray_ = nullptr;
     QMenu* tray_menu_ = nullptr;
     bool tray_added_ = false;
     bool shut_down_ = false;
+
+    QToolBar* toolbar_ = nullptr;
+    QToolBar* view_toolbar_ = nullptr;  // the active view's buttons, on a row of their own
+    QActionGroup* tab_group_ = nullptr;
+    QList<QAction*> view_button_actions_;
+    QStackedWidget* stack_ = nullptr;
+    QMap<int, view*> views_;
+    view* active_ = nullptr;
+    QMap<int, QAction*> actions_;  // one action per command id
+    QMap<int, int> tab_views_;     // tab command → its current view id
+    int current_tab_ = 0;
 };
 
 }  // namespace qm::ui

@@ -1,0 +1,462 @@
+#include "ui/cell_list.h"
+
+#include "app/settings_document.h"
+#include "ui/commands.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPainter>
+#include <QScrollBar>
+
+#include <algorithm>
+
+namespace qm::ui {
+
+// ---- model ----
+
+int cell_list_model::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : owner_.row_count(); }
+
+int cell_list_model::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : static_cast<int>(list_.columns().columns.size());
+}
+
+QVariant cell_list_model::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid())
+        return {};
+    const int column_id = list_.columns().columns[index.column()].id;
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::ToolTipRole:
+        return owner_.cell_text(index.row(), column_id);
+    case Qt::FontRole: {
+        const row_style s = owner_.style_of(index.row());
+        if (!s.bold && !s.struck && !s.heading)
+            return {};
+        QFont f = list_.font();
+        f.setBold(s.bold || s.heading);
+        f.setStrikeOut(s.struck);
+        return f;
+    }
+    case Qt::ForegroundRole: {
+        const row_style s = owner_.style_of(index.row());
+        if (s.dimmed)
+            return list_.palette().color(QPalette::Disabled, QPalette::Text);
+        return {};
+    }
+    case Qt::BackgroundRole: {
+        const row_style s = owner_.style_of(index.row());
+        if (s.background.isValid())
+            return s.background;
+        return {};
+    }
+    default:
+        return {};
+    }
+}
+
+QVariant cell_list_model::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 &&
+        section < list_.columns().columns.size())
+        return list_.columns().columns[section].title;
+    return {};
+}
+
+Qt::ItemFlags cell_list_model::flags(const QModelIndex& index) const
+{
+    if (!index.isValid())
+        return Qt::NoItemFlags;
+    Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    if (!(list_.style_bits() & list_style::read_only) &&
+        owner_.editor_of(index.row(), list_.columns().columns[index.column()].id) != editor_kind::none)
+        f |= Qt::ItemIsEditable;
+    return f;
+}
+
+void cell_list_model::reset_rows()
+{
+    beginResetModel();
+    endResetModel();
+}
+
+// ---- delegate ----
+
+QWidget* cell_list_delegate::createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex&) const
+{
+    auto* editor = new QLineEdit(parent);
+    editor->setFrame(false);
+    return editor;
+}
+
+void cell_list_delegate::setEditorData(QWidget* editor, const QModelIndex&) const
+{
+    auto* line = static_cast<QLineEdit*>(editor);
+    line->setText(list_.initial_edit_text());
+    line->selectAll();  // a typed character replaces the cell's text
+}
+
+void cell_list_delegate::setModelData(QWidget* editor, QAbstractItemModel*, const QModelIndex& index) const
+{
+    list_.finish_edit(index, static_cast<QLineEdit*>(editor)->text());
+}
+
+// ---- the list ----
+
+cell_list::cell_list(cell_list_owner& owner, QVector<column> columns, unsigned style, QWidget* parent)
+    : QTreeView(parent), owner_(owner), style_(style)
+{
+    columns_.columns = std::move(columns);
+    columns_.normalise();
+    model_ = new cell_list_model(*this, owner_);
+    setModel(model_);
+    setItemDelegate(new cell_list_delegate(*this));
+    setRootIsDecorated(false);
+    setUniformRowHeights(true);  // long lists scroll without measuring every row
+    setAllColumnsShowFocus(false);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode((style_ & list_style::single_selection) ? QAbstractItemView::SingleSelection
+                                                                : QAbstractItemView::ExtendedSelection);
+    setEditTriggers((style_ & list_style::read_only)
+                        ? QAbstractItemView::NoEditTriggers
+                        : QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                              QAbstractItemView::AnyKeyPressed);
+    setSortingEnabled(false);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    header()->setStretchLastSection(false);
+    header()->setSectionsClickable(true);
+    header()->setSectionsMovable(true);
+    header()->setSectionResizeMode(QHeaderView::Interactive);
+    header()->setMinimumSectionSize(24);
+    connect(header(), &QHeaderView::sectionClicked, this, &cell_list::on_title_clicked);
+    connect(header(), &QHeaderView::sectionResized, this, &cell_list::on_section_resized);
+    connect(header(), &QHeaderView::sectionMoved, this, [this] {
+        if (laying_out_)
+            return;
+        for (int i = 0; i < columns_.columns.size(); ++i)
+            if (columns_.columns[i].visible)
+                columns_.columns[i].ui_index = header()->visualIndex(i);
+        columns_.normalise();
+    });
+    apply_layout();
+}
+
+void cell_list::apply_layout()
+{
+    laying_out_ = true;
+    for (int i = 0; i < columns_.columns.size(); ++i)
+        setColumnHidden(i, !columns_.columns[i].visible);
+    const QVector<int> order = columns_.display_order();
+    for (int k = 0; k < order.size(); ++k) {
+        const int from = header()->visualIndex(order[k]);
+        if (from != k)
+            header()->moveSection(from, k);
+    }
+    const QVector<column_span> spans = columns_.layout(viewport()->width(), logicalDpiX());
+    for (int i : order)
+        header()->resizeSection(i, std::max(1, spans[i].right - spans[i].left));
+    const int sorted = columns_.index_of(columns_.sorting_id);
+    header()->setSortIndicatorShown(sorted >= 0);
+    if (sorted >= 0)
+        header()->setSortIndicator(sorted, columns_.ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
+    laying_out_ = false;
+}
+
+void cell_list::resizeEvent(QResizeEvent* event)
+{
+    QTreeView::resizeEvent(event);
+    apply_layout();
+}
+
+void cell_list::on_section_resized(int, int, int)
+{
+    if (laying_out_)
+        return;
+    // The user dragged a border: the new pixel widths become the shares.
+    const double dpi = logicalDpiX();
+    int proportional_pixels = 0;
+    for (int i : columns_.display_order())
+        if (columns_.columns[i].proportional())
+            proportional_pixels += header()->sectionSize(i);
+    for (int i : columns_.display_order()) {
+        column& c = columns_.columns[i];
+        if (c.proportional())
+            c.width = proportional_pixels > 0 ? double(header()->sectionSize(i)) / proportional_pixels : c.width;
+        else
+            c.width = std::max(1.1, header()->sectionSize(i) * 96.0 / dpi);
+    }
+    columns_.normalise();
+}
+
+void cell_list::on_title_clicked(int section)
+{
+    if (section < 0 || section >= columns_.columns.size())
+        return;
+    const int focus = focus_row();
+    columns_.click_title(columns_.columns[section].id);
+    owner_.sorting_changed();
+    apply_layout();
+    Q_UNUSED(focus);
+}
+
+void cell_list::reload(int row, int column_id)
+{
+    const int col = column_id >= 0 ? columns_.index_of(column_id) : currentIndex().column();
+    model_->reset_rows();
+    if (row >= 0 && row < owner_.row_count())
+        set_focus_cell(row, col >= 0 ? columns_.columns[col].id : -1);
+    viewport()->update();
+}
+
+int cell_list::focus_row() const { return currentIndex().isValid() ? currentIndex().row() : -1; }
+
+int cell_list::focus_column_id() const
+{
+    const QModelIndex i = currentIndex();
+    return i.isValid() && i.column() < columns_.columns.size() ? columns_.columns[i.column()].id : -1;
+}
+
+QVector<int> cell_list::selected_rows() const
+{
+    QVector<int> rows;
+    for (const QModelIndex& i : selectionModel()->selectedRows())
+        rows << i.row();
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+void cell_list::set_focus_cell(int row, int column_id)
+{
+    int col = columns_.index_of(column_id);
+    if (col < 0 || !columns_.columns[col].visible) {
+        const QVector<int> order = columns_.display_order();
+        col = order.isEmpty() ? 0 : order.front();
+    }
+    const QModelIndex index = model_->index(row, col);
+    selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    scrollTo(index);
+}
+
+void cell_list::select_rows(const QVector<int>& rows)
+{
+    QItemSelection selection;
+    for (int r : rows)
+        if (r >= 0 && r < owner_.row_count())
+            selection.select(model_->index(r, 0), model_->index(r, model_->columnCount() - 1));
+    selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
+bool cell_list::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event)
+{
+    if (!index.isValid() || (style_ & list_style::read_only) || state() == EditingState)
+        return QTreeView::edit(index, trigger, event);
+    if (trigger == QAbstractItemView::SelectedClicked || trigger == QAbstractItemView::CurrentChanged)
+        return false;
+    const int column_id = columns_.columns[index.column()].id;
+    if (owner_.editor_of(index.row(), column_id) != editor_kind::text)
+        return false;
+    if (trigger == QAbstractItemView::AnyKeyPressed && event != nullptr && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const QString text = key->text();
+        // Control characters never start editing.
+        if (text.isEmpty() || text[0].unicode() < 32 || text[0].unicode() == 127)
+            return false;
+    }
+    QString initial;
+    if (!owner_.begin_text_edit(index.row(), column_id, initial))
+        return false;
+    initial_text_ = initial;
+    return QTreeView::edit(index, trigger, event);
+}
+
+void cell_list::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint)
+{
+    QTreeView::closeEditor(editor, hint);
+    emit editor_closed();
+}
+
+bool cell_list::edit_cell(int row, int column_id)
+{
+    const int col = columns_.index_of(column_id);
+    if (row < 0 || row >= owner_.row_count() || col < 0)
+        return false;
+    const QModelIndex index = model_->index(row, col);
+    setCurrentIndex(index);
+    return edit(index, QAbstractItemView::EditKeyPressed, nullptr);
+}
+
+void cell_list::finish_edit(const QModelIndex& index, const QString& text)
+{
+    const int column_id = columns_.columns[index.column()].id;
+    if (text == initial_text_) {
+        owner_.edit_unchanged(index.row(), column_id);
+        return;
+    }
+    const QString value = text.trimmed();
+    QVector<int> targets;
+    if (style_ & list_style::focus_row_commit)
+        targets << index.row();
+    else {
+        targets = selected_rows();
+        if (!targets.contains(index.row()))
+            targets = {index.row()};
+    }
+    owner_.begin_commits(targets.size());
+    for (int row : targets) {
+        if (owner_.editor_of(row, column_id) == editor_kind::none)
+            continue;
+        const int answer = owner_.commit_text(row, column_id, value);
+        if (answer == 1 || answer == 2)
+            break;
+    }
+    owner_.end_commits(targets.size());
+}
+
+void cell_list::add_row()
+{
+    if ((style_ & (list_style::read_only | list_style::no_enter_add)) != 0)
+        return;
+    const int row = owner_.add_row(focus_row());
+    if (row < 0)
+        return;
+    const int column_id = name_column_ >= 0 ? name_column_ : focus_column_id();
+    model_->reset_rows();
+    set_focus_cell(row, column_id);
+    edit(currentIndex(), QAbstractItemView::EditKeyPressed, nullptr);
+}
+
+void cell_list::move_focus_column(int step)
+{
+    const QModelIndex current = currentIndex();
+    if (!current.isValid())
+        return;
+    const QVector<int> order = columns_.display_order();
+    const int at = order.indexOf(current.column());
+    const int next = std::clamp(at + step, 0, static_cast<int>(order.size()) - 1);
+    if (next >= 0 && next < order.size())
+        selectionModel()->setCurrentIndex(model_->index(current.row(), order[next]), QItemSelectionModel::NoUpdate);
+}
+
+bool cell_list::handle_command(int id)
+{
+    if (state() == EditingState)
+        return false;  // the editor has the keys while it is open
+    switch (id) {
+    case cmd::add_row:
+        add_row();
+        return true;
+    case cmd::cell_edit:
+        return edit(currentIndex(), QAbstractItemView::EditKeyPressed, nullptr);
+    case cmd::rename:
+        return name_column_ >= 0 && edit_cell(focus_row(), name_column_);
+    case cmd::select_all:
+        if (!(style_ & (list_style::single_selection | list_style::no_select_all)))
+            selectAll();
+        return true;
+    case cmd::page_up:
+    case cmd::page_down: {
+        QKeyEvent key(QEvent::KeyPress, id == cmd::page_up ? Qt::Key_PageUp : Qt::Key_PageDown, Qt::NoModifier);
+        QTreeView::keyPressEvent(&key);
+        return true;
+    }
+    default:
+        break;
+    }
+    if (id >= cmd::show_column_base && id <= cmd::show_column_base + 250) {
+        if (columns_.toggle(id - cmd::show_column_base))
+            apply_layout();
+        return true;
+    }
+    return owner_.list_command(id);
+}
+
+void cell_list::keyPressEvent(QKeyEvent* event)
+{
+    if (state() == EditingState) {
+        QTreeView::keyPressEvent(event);
+        return;
+    }
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        add_row();
+        return;
+    case Qt::Key_Delete:
+        if (!(style_ & list_style::no_delete_key))
+            owner_.list_command(cmd::delete_);
+        return;
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+        if (event->modifiers() == Qt::NoModifier) {
+            move_focus_column(event->key() == Qt::Key_Left ? -1 : 1);
+            return;
+        }
+        break;
+    case Qt::Key_Home:
+    case Qt::Key_End:
+        if (event->modifiers() == Qt::NoModifier && currentIndex().isValid()) {
+            move_focus_column(event->key() == Qt::Key_Home ? -1000 : 1000);
+            return;
+        }
+        break;
+    case Qt::Key_PageUp:
+        handle_command(cmd::page_up);
+        return;
+    case Qt::Key_PageDown:
+        handle_command(cmd::page_down);
+        return;
+    default:
+        break;
+    }
+    QTreeView::keyPressEvent(event);
+}
+
+QString cell_list::empty_tip() const
+{
+    if (owner_.row_count() > 0 || (style_ & (list_style::no_tips | list_style::read_only)))
+        return QString();
+    const QString own = owner_.empty_text();
+    if (!own.isEmpty())
+        return own;
+    const bool enter = !(style_ & list_style::no_enter_add);
+    const bool right_click = !(style_ & list_style::no_right_click_add);
+    if (enter && right_click) {
+        QString tip = QStringLiteral("<Tip: press Enter or right click to add an item>");
+        if (owner_.hidden_row_count() > 0)
+            tip += QStringLiteral("\r\n<Note: %1 items are currently hidden due to filters in the %2>")
+                       .arg(owner_.hidden_row_count())
+                       .arg(owner_.filter_place());
+        return tip;
+    }
+    if (enter)
+        return QStringLiteral("<Tip: press Enter to add an item>");
+    if (right_click)
+        return QStringLiteral("<Tip: right click to add an item>");
+    return QString();
+}
+
+void cell_list::paintEvent(QPaintEvent* event)
+{
+    QTreeView::paintEvent(event);
+    const QString tip = empty_tip();
+    if (tip.isEmpty())
+        return;
+    QPainter painter(viewport());
+    painter.setPen(palette().color(QPalette::Disabled, QPalette::Text));
+    QString shown = tip;
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    painter.drawText(viewport()->rect().adjusted(8, 24, -8, -8), Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap,
+                     shown);
+}
+
+void cell_list::save_layout(app::settings_document& doc, const QString& block) const { columns_.save(doc, block); }
+
+void cell_list::load_layout(const app::settings_document& doc, const QString& block)
+{
+    columns_.load(doc, block);
+    apply_layout();
+}
+
+}  // namespace qm::ui

@@ -1,0 +1,185 @@
+#pragma once
+// CCellList: the grid behind every list view. It holds rows only by index
+// and asks its owner (the view) for everything else: cell texts, what
+// editing a cell means, what adding a row means.
+
+#include "ui/column_model.h"
+
+#include <QAbstractTableModel>
+#include <QColor>
+#include <QStyledItemDelegate>
+#include <QTreeView>
+
+namespace qm::ui {
+
+namespace list_style {
+constexpr unsigned single_selection = 0x1;
+constexpr unsigned whole_row_focus = 0x2;
+constexpr unsigned click_toggles = 0x10;
+constexpr unsigned no_tips = 0x40;
+constexpr unsigned no_right_click_add = 0x100;
+constexpr unsigned no_select_all = 0x4000;
+constexpr unsigned read_only = 0x10000;
+constexpr unsigned focus_row_commit = 1u << 22;
+constexpr unsigned no_enter_add = 1u << 25;
+constexpr unsigned no_delete_key = 1u << 26;
+}  // namespace list_style
+
+namespace editor_kind {
+constexpr int none = 0;
+constexpr int text = 1;
+constexpr int date_time = 2;
+constexpr int custom = 3;
+}  // namespace editor_kind
+
+struct row_style {
+    bool heading = false;
+    bool bold = false;
+    bool struck = false;
+    bool dimmed = false;
+    QColor background;
+};
+
+class cell_list_owner {
+public:
+    virtual ~cell_list_owner() = default;
+    virtual int row_count() const = 0;
+    virtual QString cell_text(int row, int column_id) const = 0;
+    virtual row_style style_of(int row) const { (void)row; return {}; }
+    virtual int editor_of(int row, int column_id) const
+    {
+        (void)row;
+        (void)column_id;
+        return editor_kind::none;
+    }
+    // A text edit begins: fills in the initial text; false refuses the edit.
+    virtual bool begin_text_edit(int row, int column_id, QString& initial)
+    {
+        initial = cell_text(row, column_id);
+        return true;
+    }
+    // One commit per target row; 1 or 2 stops the commit for the remaining rows.
+    virtual int commit_text(int row, int column_id, const QString& text) = 0;
+    // Around the commits of one edit: several target rows make one history group.
+    virtual void begin_commits(int target_rows) { (void)target_rows; }
+    virtual void end_commits(int target_rows) { (void)target_rows; }
+    virtual void edit_unchanged(int row, int column_id)
+    {
+        (void)row;
+        (void)column_id;
+    }
+    // Adding a row after the focus row; the new row's index or -1.
+    virtual int add_row(int focus_row)
+    {
+        (void)focus_row;
+        return -1;
+    }
+    // Commands the list does not carry out itself (Delete, Move Up, …).
+    virtual bool list_command(int id) { (void)id; return false; }
+    virtual void sorting_changed() {}
+    virtual QString empty_text() const { return QString(); }
+    virtual int hidden_row_count() const { return 0; }
+    virtual QString filter_place() const { return QStringLiteral("Task List Options"); }
+};
+
+class cell_list;
+
+// The rows as an item model, so that long lists scroll without delay.
+class cell_list_model : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    cell_list_model(cell_list& list, cell_list_owner& owner) : list_(list), owner_(owner) {}
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    void reset_rows();
+
+private:
+    cell_list& list_;
+    cell_list_owner& owner_;
+};
+
+class cell_list : public QTreeView {
+    Q_OBJECT
+public:
+    cell_list(cell_list_owner& owner, QVector<column> columns, unsigned style = 0, QWidget* parent = nullptr);
+
+    // The column that "Rename" edits and that a newly added row opens.
+    void set_name_column(int column_id) { name_column_ = column_id; }
+    int name_column() const { return name_column_; }
+
+    column_model& columns() { return columns_; }
+    const column_model& columns() const { return columns_; }
+    cell_list_owner& owner() { return owner_; }
+    unsigned style_bits() const { return style_; }
+
+    // The rows changed: reload them, keeping the focus on the given row.
+    void reload(int focus_row = -1, int focus_column_id = -1);
+    int focus_row() const;
+    int focus_column_id() const;
+    QVector<int> selected_rows() const;
+    void set_focus_cell(int row, int column_id);
+    void select_rows(const QVector<int>& rows);
+
+    // Commands of the control itself; false when they are not its own.
+    bool handle_command(int id);
+    // Adds a row after the focus row and opens its editor.
+    void add_row();
+    // Opens the editor on a cell ("Rename" on the name column).
+    bool edit_cell(int row, int column_id);
+
+    void save_layout(app::settings_document& doc, const QString& block) const;
+    void load_layout(const app::settings_document& doc, const QString& block);
+    void apply_layout();
+
+    // The tip shown instead of rows in an empty list.
+    QString empty_tip() const;
+
+    // Called by the delegate when an editor closes.
+    void finish_edit(const QModelIndex& index, const QString& text);
+    const QString& initial_edit_text() const { return initial_text_; }
+    void set_initial_edit_text(const QString& t) { initial_text_ = t; }
+
+    bool editing() const { return state() == EditingState; }
+
+signals:
+    void message(const QString& text);
+    // The cell editor has closed (committed or not).
+    void editor_closed();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
+    void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
+
+private:
+    void on_title_clicked(int section);
+    void on_section_resized(int section, int old_size, int new_size);
+    void move_focus_column(int step);
+
+    cell_list_owner& owner_;
+    column_model columns_;
+    cell_list_model* model_;
+    unsigned style_;
+    bool laying_out_ = false;
+    int name_column_ = -1;
+    QString initial_text_;
+};
+
+class cell_list_delegate : public QStyledItemDelegate {
+    Q_OBJECT
+public:
+    explicit cell_list_delegate(cell_list& list) : QStyledItemDelegate(&list), list_(list) {}
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    void setEditorData(QWidget* editor, const QModelIndex& index) const override;
+    void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override;
+
+private:
+    cell_list& list_;
+};
+
+}  // namespace qm::ui

@@ -1,0 +1,587 @@
+#include "ui/day_view.h"
+
+#include "app/settings_document.h"
+#include "model/task_operations.h"
+#include "store/tables.h"
+#include "time/format.h"
+#include "time/parse.h"
+#include "ui/commands.h"
+
+#include <QInputDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace qm::ui {
+namespace {
+
+const QString layout_block = QStringLiteral("list");
+
+QVector<column> day_columns()
+{
+    using namespace day_column;
+    QVector<column> c = {
+        {status, "Status", true, 86, -1, -1, false},
+        {task, "Task", true, 1.0, -1, -1, true},
+        {day_priority, "Day Priority", true, 88, -1, -1, false},
+        {estimate, "Estimate", true, 84, -1, -1, false},
+        {scheduling, "Scheduling", false, 0.3, -1, -1, false},
+        {deadline, "Deadline", false, 130, -1, -1, false},
+        {time, "Time", true, 190, -1, -1, false},
+        {time_left, "Time Left", true, 84, -1, -1, false},
+        {project, "Project", false, 0.3, -1, -1, false},
+        {role, "Role", false, 0.3, -1, -1, false},
+        {impact, "Impact", false, 64, -1, -1, false},
+        {roi, "ROI", false, 64, -1, -1, false},
+        {yield, "Yield", false, 64, -1, -1, false},
+        {date, "Date", false, 100, -1, -1, false},
+        {tags, "Tag", false, 0.3, -1, -1, false},
+        {original_estimate, "Original Estimate", false, 110, -1, -1, false},
+    };
+    return c;
+}
+
+const char* heading_text(int priority)
+{
+    switch (priority) {
+    case 0: return "Appointments";
+    case 1: return "A \u2014 Critical";
+    case 2: return "B \u2014 Important";
+    default: return "C \u2014 Desired";
+    }
+}
+
+QString number_text(double v) { return v == 0 ? QString() : QString::number(v, 'f', 2); }
+
+}  // namespace
+
+day_view::day_view(model::task_store& tasks, history::task_commands& commands, history::history& history,
+                   store::tables& tables, QString settings_file, QWidget* parent)
+    : view(id, QStringLiteral("Day"), parent),
+      tasks_(tasks),
+      commands_(commands),
+      history_(history),
+      tables_(tables),
+      settings_file_(std::move(settings_file)),
+      date_(time::today())
+{
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(6, 6, 6, 6);
+    heading_ = new QLabel(this);
+    QFont f = heading_->font();
+    f.setPointSizeF(f.pointSizeF() * 1.3);
+    f.setBold(true);
+    heading_->setFont(f);
+    layout->addWidget(heading_);
+    list_ = new cell_list(*this, day_columns(), 0, this);
+    list_->set_name_column(day_column::task);
+    list_->columns().allow_unsorted = true;
+    list_->setObjectName(QStringLiteral("day_list"));
+    layout->addWidget(list_, 1);
+    setFocusProxy(list_);
+    // Rows are never rebuilt under an open editor: that would close it.
+    connect(list_, &cell_list::editor_closed, this, [this] {
+        if (refresh_pending_)
+            schedule_refresh();
+    });
+    list_->load_layout(app::settings_document::load(settings_file_), layout_block);
+    store::listeners().add(this);
+    refresh();
+    if (!rows_.empty())
+        list_->set_focus_cell(0, day_column::task);
+}
+
+day_view::~day_view() { store::listeners().remove(this); }
+
+void day_view::set_date(time::stored_date d)
+{
+    date_ = time::date_of(d);
+    refresh();
+    list_->set_focus_cell(0, list_->focus_column_id());
+}
+
+void day_view::save_state()
+{
+    app::settings_document doc = app::settings_document::load(settings_file_);
+    list_->save_layout(doc, layout_block);
+    doc.save(settings_file_);
+}
+
+std::vector<toolbar_button> day_view::buttons() const
+{
+    return {
+        {"Prev. Day", cmd::day_previous}, {"Next Day", cmd::day_next}, {"Today", cmd::day_today}, {"-", 0},
+        {"Next", 40084, false, false, false}, {"Progression", 40432, false, false, false},
+        {"Break Down", 40433, false, false, false}, {"Distraction", 40434, false, false, false},
+        {"Interruption", 40466, false, false, false}, {"-", 0},
+        {"Date", 40437}, {"-", 0},
+        {"Add Alarm", 40244, false, false, false}, {"Description", 41191, false, false, false},
+        {"Add Comment", 40991, false, false, false}, {"-", 0},
+        {"Notifications Pane", 40179, true, true, false}, {"-", 0},
+        {"Pull Previously Uncompleted Tasks", cmd::pull_uncompleted}, {"Task List Options", 40443, false, false, false},
+    };
+}
+
+// ---- rows ----
+
+void day_view::schedule_refresh()
+{
+    refresh_pending_ = true;
+    // Later, not inside the change: an editor may still be closing.
+    QTimer::singleShot(0, this, [this] {
+        if (refresh_pending_ && !list_->editing())
+            refresh();
+    });
+}
+
+void day_view::refresh()
+{
+    refresh_pending_ = false;
+    const int focus = list_->focus_row();
+    const std::int32_t focus_task = focus >= 0 && focus < row_count() ? rows_[focus].task_id : 0;
+    const int focus_priority = focus >= 0 && focus < row_count() ? rows_[focus].priority : -1;
+    const int focus_column = list_->focus_column_id();
+    std::vector<std::int32_t> selected;
+    for (int r : list_->selected_rows())
+        if (r < row_count() && rows_[r].task_id != 0)
+            selected.push_back(rows_[r].task_id);
+
+    std::vector<model::task*> appointments;
+    std::vector<model::task*> groups[3];
+    for (model::task* t : tasks_.tasks_of_date(date_)) {
+        if (t->is_folder())
+            continue;
+        if (t->appointment)
+            appointments.push_back(t);
+        else
+            groups[std::clamp(t->priority, 1, 3) - 1].push_back(t);
+    }
+    std::sort(appointments.begin(), appointments.end(),
+              [](const model::task* a, const model::task* b) { return a->appointment_start < b->appointment_start; });
+    const column_model& cols = list_->columns();
+    for (auto& g : groups) {
+        std::sort(g.begin(), g.end(), [](const model::task* a, const model::task* b) {
+            return a->priority_value < b->priority_value;
+        });
+        if (cols.sorting_id >= 0) {
+            const int column_id = cols.sorting_id;
+            std::stable_sort(g.begin(), g.end(), [&](const model::task* a, const model::task* b) {
+                const QString ta = task_text(*a, column_id);
+                const QString tb = task_text(*b, column_id);
+                return cols.ascending ? QString::localeAwareCompare(ta, tb) < 0 : QString::localeAwareCompare(ta, tb) > 0;
+            });
+        }
+    }
+
+    rows_.clear();
+    if (!appointments.empty()) {
+        rows_.push_back({0, 0, 0});
+        for (model::task* t : appointments)
+            rows_.push_back({1, 0, t->id});
+    }
+    for (int p = 1; p <= 3; ++p) {
+        rows_.push_back({0, p, 0});
+        for (model::task* t : groups[p - 1])
+            rows_.push_back({1, p, t->id});
+    }
+
+    heading_->setText(QStringLiteral("%1 \u2014 %2").arg(time::format_long_date(date_), time::relative_text(date_)));
+
+    int new_focus = focus_task != 0 ? row_of(focus_task) : -1;
+    if (new_focus < 0 && focus_priority >= 0)
+        for (int r = 0; r < row_count(); ++r)
+            if (rows_[r].kind == 0 && rows_[r].priority == focus_priority)
+                new_focus = r;
+    if (new_focus < 0 && focus >= 0)
+        new_focus = std::min(focus, row_count() - 1);
+    list_->reload(new_focus, focus_column);
+    if (selected.size() > 1) {
+        QVector<int> rows;
+        for (std::int32_t id : selected)
+            if (int r = row_of(id); r >= 0)
+                rows << r;
+        list_->select_rows(rows);
+    }
+}
+
+int day_view::row_of(std::int32_t task_id) const
+{
+    for (int r = 0; r < row_count(); ++r)
+        if (rows_[r].kind == 1 && rows_[r].task_id == task_id)
+            return r;
+    return -1;
+}
+
+model::task* day_view::task_at(int row) const
+{
+    if (row < 0 || row >= row_count() || rows_[row].kind != 1)
+        return nullptr;
+    model::task_ptr t = tasks_.find(rows_[row].task_id);
+    return t.get();
+}
+
+QString day_view::cell_text(int row, int column_id) const
+{
+    if (row < 0 || row >= row_count())
+        return QString();
+    if (rows_[row].kind == 0)
+        return column_id == day_column::task ? QString::fromUtf8(heading_text(rows_[row].priority)) : QString();
+    const model::task* t = task_at(row);
+    return t == nullptr ? QString() : task_text(*t, column_id);
+}
+
+QString day_view::task_text(const model::task& task_ref, int column_id) const
+{
+    const model::task* t = &task_ref;
+    using namespace day_column;
+    switch (column_id) {
+    case status: return t->status == model::status::unfinished ? QString() : model::status_text(t->status, true);
+    case task: return t->name;
+    case day_priority: return t->appointment ? QString() : history::priority_text(*t);
+    case estimate: {
+        const std::int64_t e = tasks_.effective_estimate(*t);
+        return e == 0 || t->appointment ? QString() : time::format_duration(e);
+    }
+    case original_estimate: return t->original_estimate == 0 ? QString() : time::format_duration(t->original_estimate);
+    case scheduling: return time::constraint_text(t->appointment_start, t->appointment_duration, t->appointment);
+    case deadline: return t->deadline == 0 ? QString() : time::format_date_time(t->deadline);
+    case time: {
+        if (t->appointment && t->appointment_start >= 0)
+            return time::time_range_text(t->date + t->appointment_start, std::max(0, t->appointment_duration));
+        const std::int64_t spent = tasks_.time_spent(*t);
+        return spent == 0 ? QString() : time::format_duration(spent);
+    }
+    case time_left: {
+        if (t->appointment || tasks_.effective_estimate(*t) == 0)
+            return QString();
+        return time::format_duration(tasks_.time_left(*t));
+    }
+    case project: return QString();  // projects come with their own part of the program
+    case role: {
+        if (auto r = tables_.roles.find(tasks_.effective_role(*t)))
+            return r->name;
+        return QString();
+    }
+    case impact: return t->units == 0 ? QString() : QString::number(t->units);
+    case roi: return number_text(tasks_.roi(*t));
+    case yield: return number_text(tasks_.yield(*t));
+    case day_column::date: return t->date == time::NO_DATE ? QStringLiteral("No Date") : time::format_short_date(t->date);
+    case tags: return history::tags_text(*t);
+    default: return QString();
+    }
+}
+
+row_style day_view::style_of(int row) const
+{
+    row_style s;
+    if (row < 0 || row >= row_count())
+        return s;
+    if (rows_[row].kind == 0) {
+        s.heading = true;
+        static const QColor colours[] = {QColor(226, 232, 240), QColor(252, 222, 222), QColor(255, 240, 214),
+                                         QColor(224, 240, 226)};
+        s.background = colours[std::clamp(rows_[row].priority, 0, 3)];
+        return s;
+    }
+    if (const model::task* t = task_at(row)) {
+        s.struck = t->status == model::status::finished || t->status == model::status::canceled;
+        s.dimmed = t->status != model::status::unfinished;
+    }
+    return s;
+}
+
+int day_view::editor_of(int row, int column_id) const
+{
+    const model::task* t = task_at(row);
+    if (t == nullptr)
+        return editor_kind::none;
+    using namespace day_column;
+    switch (column_id) {
+    case status:
+    case task:
+    case deadline:
+    case impact:
+    case day_column::date:
+    case original_estimate:
+        return editor_kind::text;
+    case day_priority:
+    case estimate:
+        return t->appointment ? editor_kind::none : editor_kind::text;
+    default:
+        return editor_kind::none;
+    }
+}
+
+bool day_view::begin_text_edit(int row, int column_id, QString& initial)
+{
+    const model::task* t = task_at(row);
+    if (t == nullptr)
+        return false;
+    initial = column_id == day_column::status ? model::status_text(t->status, true) : cell_text(row, column_id);
+    if (column_id == day_column::estimate && t->estimate == 0)
+        initial.clear();
+    return true;
+}
+
+void day_view::report(const QString& text) { emit status_message(text); }
+
+int day_view::commit_text(int row, int column_id, const QString& text)
+{
+    model::task* t = task_at(row);
+    if (t == nullptr)
+        return 0;
+    using namespace day_column;
+    const bool none = text.isEmpty() || text.compare(QLatin1String("none"), Qt::CaseInsensitive) == 0;
+    switch (column_id) {
+    case task:
+        commands_.modify(*t, [&](model::task& x) { x.name = text; });
+        return 0;
+    case status: {
+        const int s = model::status_from_text(text);
+        if (s < 0) {
+            report(QStringLiteral("\"%1\" is not a status: type unfinished, finished, delegated, waiting or canceled.").arg(text));
+            return 2;
+        }
+        commands_.modify(*t, [s](model::task& x) { x.status = s; });
+        return 0;
+    }
+    case day_priority: {
+        const QString p = text.trimmed().toUpper();
+        if (p.isEmpty() || p[0] < QLatin1Char('A') || p[0] > QLatin1Char('C')) {
+            report(QStringLiteral("\"%1\" is not a day priority: type A, B or C, optionally with a position (A2).").arg(text));
+            return 2;
+        }
+        bool ok = true;
+        const int position = p.size() > 1 ? p.mid(1).trimmed().toInt(&ok) : -1;
+        if (!ok || (p.size() > 1 && position < 1)) {
+            report(QStringLiteral("\"%1\" is not a day priority: type A, B or C, optionally with a position (A2).").arg(text));
+            return 2;
+        }
+        const int priority = p[0].unicode() - u'A' + 1;
+        if (position > 0)
+            commands_.modify(*t, [&](model::task& x) {
+                x.priority = priority;
+                x.priority_value = position;
+            }, model::update_flag::keep_priority_value);
+        else
+            commands_.modify(*t, [&](model::task& x) { x.priority = priority; });
+        return 0;
+    }
+    case estimate:
+    case original_estimate: {
+        std::optional<time::duration> d = none ? std::optional<time::duration>(0) : time::parse_duration_checked(text);
+        if (!d) {
+            report(QStringLiteral("\"%1\" is not a duration: type for example 1h 30m, 1:30 or 90.").arg(text));
+            return 2;
+        }
+        if (column_id == estimate)
+            commands_.modify(*t, [&](model::task& x) {
+                x.estimate = *d;
+                if (x.original_estimate == 0)
+                    x.original_estimate = *d;
+            });
+        else
+            commands_.modify(*t, [&](model::task& x) { x.original_estimate = *d; });
+        return 0;
+    }
+    case day_column::date:
+    case deadline: {
+        time::stored_date d = 0;
+        if (!none) {
+            const time::parsed_date parsed = time::parse_date(text, time::short_date_pattern(), time::today());
+            if (parsed.failed) {
+                report(QStringLiteral("\"%1\" is not a date: type for example today, next fri, 3/15 or dec 25.").arg(text));
+                return 2;
+            }
+            d = parsed.date;
+        }
+        if (column_id == day_column::date)
+            commands_.modify(*t, [&](model::task& x) { x.date = d == 0 ? time::NO_DATE : d; });
+        else
+            commands_.modify(*t, [&](model::task& x) { x.deadline = d; });
+        return 0;
+    }
+    case impact: {
+        bool ok = none;
+        const int units = none ? 0 : text.toInt(&ok);
+        if (!ok || units < 0) {
+            report(QStringLiteral("\"%1\" is not an impact: type a whole number.").arg(text));
+            return 2;
+        }
+        commands_.modify(*t, [units](model::task& x) { x.units = units; });
+        return 0;
+    }
+    default:
+        return 0;
+    }
+}
+
+void day_view::begin_commits(int target_rows)
+{
+    if (target_rows > 1) {
+        history_.begin_group();
+        ++commit_group_depth_;
+    }
+}
+
+void day_view::end_commits(int target_rows)
+{
+    if (target_rows > 1 && commit_group_depth_ > 0) {
+        --commit_group_depth_;
+        history_.end_group();
+    }
+}
+
+int day_view::add_row(int focus_row)
+{
+    auto t = std::make_shared<model::task>();
+    t->date = date_;
+    t->priority = model::day_priority::b;
+    t->priority_value = -1;
+    if (focus_row >= 0 && focus_row < row_count()) {
+        const day_row& r = rows_[focus_row];
+        if (r.kind == 0) {
+            t->priority = r.priority == 0 ? model::day_priority::b : r.priority;
+            t->priority_value = r.priority == 0 ? -1 : 1;  // a heading adds at the top of its group
+        } else if (const model::task* focus = task_at(focus_row)) {
+            if (!focus->appointment) {
+                t->priority = focus->priority;
+                t->priority_value = focus->priority_value + 1;  // right after the focus task
+            }
+        }
+    }
+    commands_.add(t);
+    refresh();
+    return row_of(t->id);
+}
+
+std::vector<model::task*> day_view::selected_tasks() const
+{
+    std::vector<model::task*> out;
+    QVector<int> rows = list_->selected_rows();
+    if (rows.isEmpty() && list_->focus_row() >= 0)
+        rows << list_->focus_row();
+    for (int r : rows)
+        if (model::task* t = task_at(r))
+            out.push_back(t);
+    return out;
+}
+
+void day_view::move_rows(bool up)
+{
+    std::vector<model::task*> selected = selected_tasks();
+    if (selected.empty())
+        return;
+    if (!up)
+        std::reverse(selected.begin(), selected.end());
+    history_.begin_group();
+    for (model::task* t : selected) {
+        if (!t->is_todo())
+            continue;
+        const int last = tasks_.next_day_value(*t) - 1;
+        if (up && t->priority_value > 1)
+            commands_.modify(*t, [](model::task& x) { --x.priority_value; });
+        else if (up && t->priority > model::day_priority::a)
+            commands_.modify(*t, [](model::task& x) { --x.priority; });  // to the end of the group above
+        else if (!up && t->priority_value < last)
+            commands_.modify(*t, [](model::task& x) { ++x.priority_value; });
+        else if (!up && t->priority < model::day_priority::c)
+            commands_.modify(*t, [](model::task& x) {
+                ++x.priority;
+                x.priority_value = 1;  // to the top of the group below
+            }, model::update_flag::keep_priority_value);
+    }
+    history_.end_group();
+}
+
+void day_view::pull_menu()
+{
+    QMenu menu(this);
+    QAction* one = menu.addAction(QStringLiteral("From &Yesterday"));
+    QAction* seven = menu.addAction(QStringLiteral("From the Last &7 Days"));
+    QAction* thirty = menu.addAction(QStringLiteral("From the Last &30 Days"));
+    QAction* chosen = menu.exec(mapToGlobal(QPoint(width() / 2, 0)));
+    const int days = chosen == one ? 1 : chosen == seven ? 7 : chosen == thirty ? 30 : 0;
+    if (days == 0)
+        return;
+    const int moved = commands_.pull_previously_uncompleted(days);
+    report(moved == 0 ? QStringLiteral("No unfinished tasks to pull.")
+                      : QStringLiteral("Moved %1 unfinished task%2 to today.").arg(moved).arg(moved == 1 ? "" : "s"));
+}
+
+bool day_view::list_command(int command) { return handle_command(command); }
+
+bool day_view::handle_command(int command)
+{
+    const std::vector<model::task*> selected = selected_tasks();
+    switch (command) {
+    case cmd::day_previous: set_date(time::previous_day(date_)); return true;
+    case cmd::day_next: set_date(time::next_day(date_)); return true;
+    case cmd::day_today: set_date(time::today()); return true;
+    case cmd::delete_: {
+        if (selected.empty())
+            return true;
+        history_.begin_group();
+        for (model::task* t : selected)
+            if (model::task_ptr p = tasks_.find(t->id))
+                commands_.remove(p);
+        history_.end_group();
+        return true;
+    }
+    case cmd::toggle_finished: commands_.toggle_finished(selected); return true;
+    case cmd::unfinished: commands_.set_status(selected, model::status::unfinished); return true;
+    case cmd::finished: commands_.set_status(selected, model::status::finished); return true;
+    case cmd::delegated: commands_.set_status(selected, model::status::delegated); return true;
+    case cmd::waiting: commands_.set_status(selected, model::status::waiting); return true;
+    case cmd::canceled: commands_.set_status(selected, model::status::canceled); return true;
+    case cmd::priority_a: commands_.set_day_priority(selected, 1); return true;
+    case cmd::priority_b: commands_.set_day_priority(selected, 2); return true;
+    case cmd::priority_c: commands_.set_day_priority(selected, 3); return true;
+    case cmd::push_to_top: commands_.push_to_top(selected); return true;
+    case cmd::push_to_bottom: commands_.push_to_bottom(selected); return true;
+    case cmd::make_top_priority: commands_.make_top_priority(selected); return true;
+    case cmd::no_date: commands_.set_date(selected, time::NO_DATE); return true;
+    case cmd::date_today: commands_.set_date(selected, time::today()); return true;
+    case cmd::date_tomorrow: commands_.set_date(selected, time::tomorrow()); return true;
+    case cmd::move_up: move_rows(true); return true;
+    case cmd::move_down: move_rows(false); return true;
+    case cmd::pull_uncompleted:
+    case cmd::pull_uncompleted_flow: pull_menu(); return true;
+    case 40437: {  // Date: show another day
+        bool ok = false;
+        const QString text = QInputDialog::getText(this, QStringLiteral("Date"), QStringLiteral("Show the day:"),
+                                                   QLineEdit::Normal, QString(), &ok);
+        if (!ok)
+            return true;
+        const time::parsed_date d = time::parse_date(text, time::short_date_pattern(), time::today());
+        if (d.failed)
+            report(QStringLiteral("\"%1\" is not a date: type for example today, next fri, 3/15 or dec 25.").arg(text));
+        else
+            set_date(d.date);
+        return true;
+    }
+    case cmd::date_edit:
+        list_->edit_cell(list_->focus_row(), day_column::date);
+        return true;
+    default: break;
+    }
+    if (command >= cmd::date_sunday && command <= cmd::date_sunday + 6) {
+        commands_.set_date(selected, time::weekday_date(command - cmd::date_sunday + 1));
+        return true;
+    }
+    return list_->handle_command(command);
+}
+
+long day_view::on_announcement(const store::announcement& a)
+{
+    // Repaint after every batch of task changes, and when the day turns.
+    if (a.message == model::task_message::batch_ended || a.message == store::message::options_applied)
+        schedule_refresh();
+    return 0;
+}
+
+}  // namespace qm::ui

@@ -1,0 +1,92 @@
+#pragma once
+// The Day view (view 829): the tasks of one date under their A, B and C
+// headings in day order, appointments first with their times.
+
+#include "history/task_commands.h"
+#include "store/announcements.h"
+#include "ui/cell_list.h"
+#include "ui/view.h"
+
+class QLabel;
+
+namespace qm::store {
+struct tables;
+}
+
+namespace qm::ui {
+
+namespace day_column {
+constexpr int status = 0, task = 1, day_priority = 2, estimate = 3, scheduling = 4, deadline = 5, time = 6,
+              time_left = 7, project = 8, role = 9, impact = 10, roi = 11, yield = 12, date = 13, tags = 14,
+              original_estimate = 15;
+}
+
+class day_view : public view, public cell_list_owner, public store::listener {
+    Q_OBJECT
+public:
+    static constexpr int id = 829;
+
+    day_view(model::task_store& tasks, history::task_commands& commands, history::history& history,
+             store::tables& tables, QString settings_file, QWidget* parent = nullptr);
+    ~day_view() override;
+
+    time::stored_date date() const { return date_; }
+    void set_date(time::stored_date d);
+    cell_list& list() { return *list_; }
+
+    // The row of a task, or -1.
+    int row_of(std::int32_t task_id) const;
+    model::task* task_at(int row) const;
+
+    // view
+    std::vector<toolbar_button> buttons() const override;
+    bool handle_command(int command) override;
+    void save_state() override;
+
+    // cell_list_owner
+    int row_count() const override { return static_cast<int>(rows_.size()); }
+    QString cell_text(int row, int column_id) const override;
+    QString task_text(const model::task& t, int column_id) const;
+    row_style style_of(int row) const override;
+    int editor_of(int row, int column_id) const override;
+    bool begin_text_edit(int row, int column_id, QString& initial) override;
+    int commit_text(int row, int column_id, const QString& text) override;
+    void begin_commits(int target_rows) override;
+    void end_commits(int target_rows) override;
+    int add_row(int focus_row) override;
+    bool list_command(int command) override;
+    void sorting_changed() override { refresh(); }
+
+    // listener
+    long on_announcement(const store::announcement& a) override;
+
+    // Rebuilds the rows now, keeping the focus and selection on the same tasks.
+    void refresh();
+
+private:
+    struct day_row {
+        int kind = 0;  // 0 heading, 1 task
+        int priority = 0;  // 0 for the appointments heading
+        std::int32_t task_id = 0;
+    };
+
+    void schedule_refresh();
+    std::vector<model::task*> selected_tasks() const;
+    void move_rows(bool up);
+    void pull_menu();
+    void report(const QString& text);
+
+    model::task_store& tasks_;
+    history::task_commands& commands_;
+    history::history& history_;
+    store::tables& tables_;
+    QString settings_file_;
+    time::stored_date date_;
+    std::vector<day_row> rows_;
+    cell_list* list_ = nullptr;
+    QLabel* heading_ = nullptr;
+    bool refresh_pending_ = false;
+    int commit_group_depth_ = 0;
+};
+
+}  // namespace qm::ui

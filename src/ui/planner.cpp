@@ -1,0 +1,65 @@
+#include "ui/planner.h"
+
+#include "app/options.h"
+#include "ui/day_view.h"
+#include "ui/options_dialog.h"
+
+namespace qm::ui {
+
+planner::planner(app::data_folder_locator folders) : core_(std::move(folders)), frame_(core_) {}
+
+planner::~planner() = default;
+
+void planner::start()
+{
+    frame_.start();
+    history_ = std::make_unique<history::history>([this] { core_.tasks().end_change_batch(); });
+    history::naming names;
+    names.role_name = [this](std::int32_t id) {
+        auto r = core_.tables().roles.find(id);
+        return r ? r->name : QString();
+    };
+    commands_ = std::make_unique<history::task_commands>(*history_, core_.tasks(), names);
+    frame_.set_history(history_.get());
+
+    const QString settings = core_.folders().settings_folder();
+    auto placeholder = [this](int id, const char* title, const char* description, std::vector<toolbar_button> b = {}) {
+        frame_.register_view(new placeholder_view(id, QString::fromUtf8(title), QString::fromUtf8(description), std::move(b)));
+    };
+    placeholder(935, "Overview",
+                "Your life areas, roles and values, with the mission statement above them, will be shown here.",
+                {{"Value Discovery Exercise", 40189}, {"-", 0}, {"Add Role", 40086}, {"Add Life Area", 40087},
+                 {"-", 0}, {"Show Values Under Roles", 41263, true}});
+    placeholder(372, "Projects", "Your projects with their folders, milestones and tasks will be shown here.",
+                {{"Assign to Today", 40252}, {"-", 0}, {"Outdent", 40494}, {"Indent", 40493}, {"-", 0},
+                 {"Keep Sorted", 40074, true}, {"Sort", 40073}});
+    placeholder(983, "Task List", "Every task, filtered and sorted as you choose, will be listed here.",
+                {{"Assign to Today", 40252}, {"-", 0}, {"Task List Options", 40443}});
+    placeholder(964, "Upcoming Tasks", "The tasks of the coming days will be listed here.");
+    placeholder(966, "Tasks by Tag", "Your tasks grouped by their tags will be listed here.");
+    placeholder(965, "Recurring Tasks", "Your recurring tasks will be listed here.", {{"Stop Recurrence", 40043}});
+    placeholder(856, "Day Calendar", "A calendar of one day with its appointments and scheduled tasks will be shown here.");
+    placeholder(857, "Week Calendar", "A calendar of the week with its appointments and scheduled tasks will be shown here.");
+    placeholder(186, "Charts", "Charts of where your time went, by role, life area, project and folder, will be shown here.",
+                {{"Line Chart", 40327}, {"Bar Chart", 40328}, {"-", 0}, {"By Day", 40319}, {"By Week", 40321},
+                 {"By Month", 40323}});
+    day_ = new day_view(core_.tasks(), *commands_, *history_, core_.tables(), settings + QStringLiteral("today.ini"));
+    frame_.register_view(day_);
+    frame_.open_options = [this] { open_options(); };
+    frame_.show_view(day_view::id);
+}
+
+options_dialog* planner::open_options()
+{
+    if (!options_) {
+        options_ = new options_dialog(app::current_options(),
+                                      core_.folders().home_settings_folder() + app::options_file_name(), &frame_);
+        options_->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    options_->show();
+    options_->raise();
+    options_->activateWindow();
+    return options_;
+}
+
+}  // namespace qm::ui

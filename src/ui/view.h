@@ -1,0 +1,55 @@
+#pragma once
+// A view of the main window: registered by id, shown one at a time, with its
+// own toolbar buttons, and the target of the commands that reach the window
+// while it has the focus.
+
+#include <QString>
+#include <QWidget>
+
+#include <vector>
+
+namespace qm::ui {
+
+struct toolbar_button {
+    QString label;  // "-" is a separator
+    int command = 0;
+    bool checkable = false;
+    bool checked = false;
+    bool enabled = true;
+};
+
+class view : public QWidget {
+    Q_OBJECT
+public:
+    view(int id, QString title, QWidget* parent = nullptr) : QWidget(parent), id_(id), title_(std::move(title)) {}
+
+    int view_id() const { return id_; }
+    const QString& title() const { return title_; }
+
+    virtual std::vector<toolbar_button> buttons() const { return {}; }
+    // Returns false when the command is not this view's.
+    virtual bool handle_command(int id) { (void)id; return false; }
+    virtual void save_state() {}
+    virtual bool printable() const { return false; }
+
+signals:
+    void status_message(const QString& text);
+
+private:
+    int id_;
+    QString title_;
+};
+
+// A view whose part of the program is not built yet: it says what will be there.
+class placeholder_view : public view {
+    Q_OBJECT
+public:
+    placeholder_view(int id, const QString& title, const QString& description,
+                     std::vector<toolbar_button> buttons = {}, QWidget* parent = nullptr);
+    std::vector<toolbar_button> buttons() const override { return buttons_; }
+
+private:
+    std::vector<toolbar_button> buttons_;
+};
+
+}  // namespace qm::ui

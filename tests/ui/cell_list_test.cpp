@@ -1,0 +1,148 @@
+#include "ui/cell_list.h"
+#include "ui/commands.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace qm::ui;
+
+namespace {
+
+// A list of plain texts that records what the list asks of it.
+struct text_owner : cell_list_owner {
+    QStringList rows;
+    QStringList log;
+    int hidden = 0;
+    int row_count() const override { return rows.size(); }
+    QString cell_text(int row, int) const override { return rows.value(row); }
+    int editor_of(int, int) const override { return editor_kind::text; }
+    int commit_text(int row, int, const QString& text) override
+    {
+        log << QStringLiteral("commit %1 %2").arg(row).arg(text);
+        rows[row] = text;
+        return 0;
+    }
+    void begin_commits(int n) override { log << QStringLiteral("begin %1").arg(n); }
+    void end_commits(int n) override { log << QStringLiteral("end %1").arg(n); }
+    void edit_unchanged(int row, int) override { log << QStringLiteral("unchanged %1").arg(row); }
+    int add_row(int focus) override
+    {
+        rows.insert(focus + 1, QString());
+        log << QStringLiteral("add after %1").arg(focus);
+        return focus + 1;
+    }
+    bool list_command(int id) override
+    {
+        log << QStringLiteral("command %1").arg(id);
+        return true;
+    }
+    int hidden_row_count() const override { return hidden; }
+};
+
+QVector<column> one_column() { return {{0, "Name", true, 1.0, -1, -1, true}}; }
+
+cell_list* current_list = nullptr;
+// The open cell editor, if any.
+QLineEdit* editor()
+{
+    for (QLineEdit* e : current_list->viewport()->findChildren<QLineEdit*>())
+        if (e->isVisible())
+            return e;
+    return nullptr;
+}
+
+}  // namespace
+
+TEST(cell_list, emptyListTips)
+{
+    struct row {
+        unsigned style;
+        int hidden;
+        const char* tip;
+    };
+    const row cases[] = {
+        {0, 0, "<Tip: press Enter or right click to add an item>"},
+        {0, 4, "<Tip: press Enter or right click to add an item>\r\n<Note: 4 items are currently hidden due to filters "
+               "in the Task List Options>"},
+        {list_style::no_enter_add, 0, "<Tip: right click to add an item>"},
+        {list_style::no_right_click_add, 0, "<Tip: press Enter to add an item>"},
+        {list_style::no_right_click_add | list_style::no_enter_add, 0, ""},
+        {list_style::no_tips, 0, ""},
+        {list_style::read_only, 0, ""},
+    };
+    for (const auto& c : cases) {
+        text_owner owner;
+        owner.hidden = c.hidden;
+        cell_list list(owner, one_column(), c.style);
+        EXPECT_EQ(list.empty_tip().toStdString(), c.tip) << c.style;
+    }
+}
+
+TEST(cell_list, anEditIsCommittedToEverySelectedRowOrOnlyTheFocusRow)
+{
+    for (const bool focus_only : {false, true}) {
+        text_owner owner;
+        owner.rows = {"one", "two", "three"};
+        cell_list list(owner, one_column(), focus_only ? list_style::focus_row_commit : 0u);
+        current_list = &list;
+        list.show();
+        list.setFocus();
+        list.set_focus_cell(1, 0);
+        list.selectAll();
+        QTest::keyClick(&list, Qt::Key_X);  // typing opens the editor on the focus cell
+        ASSERT_NE(editor(), nullptr);
+        QTest::keyClicks(editor(), "yz");
+        QTest::keyClick(editor(), Qt::Key_Return);
+        QCoreApplication::processEvents();  // the delegate commits on the next turn of the loop
+        if (focus_only)
+            EXPECT_EQ(owner.log, QStringList({"begin 1", "commit 1 xyz", "end 1"}));
+        else
+            EXPECT_EQ(owner.log, QStringList({"begin 3", "commit 0 xyz", "commit 1 xyz", "commit 2 xyz", "end 3"}));
+    }
+}
+
+TEST(cell_list, closingTheEditorUnchangedSendsNoCommit)
+{
+    text_owner owner;
+    owner.rows = {"same"};
+    cell_list list(owner, one_column());
+    current_list = &list;
+    list.show();
+    list.setFocus();
+    list.set_focus_cell(0, 0);
+    QTest::keyClick(&list, Qt::Key_F2);
+    ASSERT_NE(editor(), nullptr);
+    QTest::keyClick(editor(), Qt::Key_Return);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(owner.log, QStringList({"unchanged 0"}));
+}
+
+TEST(cell_list, keysAddDeleteAndMoveTheFocusColumn)
+{
+    text_owner owner;
+    owner.rows = {"a"};
+    QVector<column> columns = {{0, "Name", true, 0.5, -1, -1, true}, {1, "Other", true, 0.5}};
+    cell_list list(owner, columns);
+    current_list = &list;
+    list.set_name_column(0);
+    list.show();
+    list.setFocus();
+    list.set_focus_cell(0, 0);
+    QTest::keyClick(&list, Qt::Key_Right);
+    EXPECT_EQ(list.focus_column_id(), 1);
+    QTest::keyClick(&list, Qt::Key_Home);
+    EXPECT_EQ(list.focus_column_id(), 0);
+    QTest::keyClick(&list, Qt::Key_Delete);
+    QTest::keyClick(&list, Qt::Key_Return);  // adds after the focus row and edits its name
+    EXPECT_EQ(owner.log, QStringList({"command 40133", "add after 0"}));
+    ASSERT_NE(editor(), nullptr);
+    QTest::keyClicks(editor(), "b");
+    QTest::keyClick(editor(), Qt::Key_Return);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(owner.rows, QStringList({"a", "b"}));
+    EXPECT_TRUE(list.handle_command(cmd::show_column_base + 1));  // hides "Other"
+    EXPECT_FALSE(list.columns().columns[1].visible);
+}

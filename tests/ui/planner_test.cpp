@@ -1,0 +1,229 @@
+// The planner as a user drives it from the keyboard, on a temporary data
+// folder, then restarted on the same folder.
+
+#include "app/settings_document.h"
+#include "support/test_support.h"
+#include "ui/commands.h"
+#include "ui/day_view.h"
+#include "ui/options_dialog.h"
+#include "ui/planner.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QStatusBar>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace qm;
+using namespace qm::test;
+
+namespace {
+
+struct planner_fixture : ::testing::Test {
+    fixed_clock clock{time::make_date(2026, 3, 11) + 10 * 3600};
+    temp_folder folder;
+    std::unique_ptr<ui::planner> p;
+
+    void start()
+    {
+        p = std::make_unique<ui::planner>(portable_locator(folder.path()));
+        p->start();
+        p->frame().show();
+        p->frame().activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&p->frame()));
+        list().setFocus();
+        settle();
+    }
+    void stop()
+    {
+        p->frame().close();
+        p.reset();
+    }
+    // Commits and refreshes run on later turns of the event loop.
+    static void settle()
+    {
+        for (int i = 0; i < 3; ++i)
+            QCoreApplication::processEvents();
+    }
+    ui::day_view& day() { return *p->day(); }
+    ui::cell_list& list() { return day().list(); }
+    QWidget* focus() { return QApplication::focusWidget(); }
+
+    // The open cell editor, if any.
+    QLineEdit* editor()
+    {
+        for (QLineEdit* e : list().viewport()->findChildren<QLineEdit*>())
+            if (e->isVisible())
+                return e;
+        return nullptr;
+    }
+    void type_in_editor(const QString& text)
+    {
+        QLineEdit* editor = this->editor();
+        ASSERT_NE(editor, nullptr) << "no editor open";
+        QTest::keyClicks(editor, text);
+        QTest::keyClick(editor, Qt::Key_Return);
+        settle();
+    }
+    void press(int key, Qt::KeyboardModifiers mods = Qt::NoModifier)
+    {
+        QWidget* target = editor() != nullptr ? static_cast<QWidget*>(editor()) : &list();
+        QTest::keyClick(target, static_cast<Qt::Key>(key), mods);
+        settle();
+    }
+    // The Task column from top to bottom, headings included.
+    QStringList rows()
+    {
+        QStringList out;
+        for (int r = 0; r < day().row_count(); ++r)
+            out << day().cell_text(r, ui::day_column::task);
+        return out;
+    }
+    void focus_task(const QString& name)
+    {
+        for (int r = 0; r < day().row_count(); ++r)
+            if (day().cell_text(r, ui::day_column::task) == name) {
+                list().set_focus_cell(r, ui::day_column::task);
+                list().setFocus();
+                return;
+            }
+        FAIL() << "no row " << name.toStdString();
+    }
+};
+
+}  // namespace
+
+TEST_F(planner_fixture, keyboardSessionSurvivesARestart)
+{
+    start();
+    // Enter on the A heading adds at the top of A and opens the name.
+    press(Qt::Key_Return);
+    type_in_editor("first");
+    press(Qt::Key_Return);
+    type_in_editor("second");
+    press(Qt::Key_Return);
+    type_in_editor("third");
+    EXPECT_EQ(rows(), QStringList({"A \u2014 Critical", "first", "second", "third", "B \u2014 Important",
+                                   "C \u2014 Desired"}));
+
+    // An estimate typed into its cell.
+    focus_task("second");
+    press(Qt::Key_Right);
+    press(Qt::Key_Right);
+    EXPECT_EQ(list().focus_column_id(), ui::day_column::estimate);
+    press(Qt::Key_1);
+    type_in_editor("h 30m");
+    EXPECT_EQ(day().cell_text(2, ui::day_column::estimate), "1h 30m");
+
+    // A typed estimate that does not parse changes nothing and says why.
+    press(Qt::Key_X);
+    type_in_editor("yz");
+    EXPECT_EQ(day().cell_text(2, ui::day_column::estimate), "1h 30m");
+    EXPECT_TRUE(p->frame().statusBar()->currentMessage().contains("not a duration"));
+
+    // Ctrl+Up moves "third" above "second"; Ctrl+Space finishes "first".
+    focus_task("third");
+    press(Qt::Key_Up, Qt::ControlModifier);
+    focus_task("first");
+    press(Qt::Key_Space, Qt::ControlModifier);
+    EXPECT_EQ(rows().mid(1, 3), QStringList({"first", "third", "second"}));
+    EXPECT_EQ(day().cell_text(1, ui::day_column::status), "Finished");
+
+    // Undo and redo the finishing.
+    press(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(day().cell_text(1, ui::day_column::status), "");
+    press(Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(day().cell_text(1, ui::day_column::status), "Finished");
+    const QStringList before_restart = rows();
+
+    stop();
+    start();
+    EXPECT_EQ(rows(), before_restart);
+    EXPECT_EQ(day().cell_text(1, ui::day_column::status), "Finished");
+    EXPECT_EQ(day().cell_text(3, ui::day_column::estimate), "1h 30m");
+    EXPECT_EQ(day().cell_text(2, ui::day_column::day_priority), "A2");
+}
+
+TEST_F(planner_fixture, anEditOfSeveralRowsIsOneUndoStep)
+{
+    start();
+    for (const char* name : {"a", "b", "c"}) {
+        press(Qt::Key_Return);
+        type_in_editor(name);
+    }
+    focus_task("a");
+    list().edit_cell(1, ui::day_column::day_priority);
+    list().selectAll();
+    type_in_editor("\bC");
+    EXPECT_EQ(rows(), QStringList({"A \u2014 Critical", "B \u2014 Important", "C \u2014 Desired", "a", "b", "c"}));
+    press(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(rows(), QStringList({"A \u2014 Critical", "a", "b", "c", "B \u2014 Important", "C \u2014 Desired"}));
+}
+
+TEST_F(planner_fixture, copyInATextFieldCopiesTheTextNotTheTask)
+{
+    start();
+    press(Qt::Key_Return);
+    type_in_editor("a task");
+    auto* field = new QLineEdit(&p->frame());
+    p->frame().statusBar()->addWidget(field);
+    field->show();
+    field->setText("typed text");
+    field->selectAll();
+    field->setFocus();
+    settle();
+    QApplication::clipboard()->clear();
+    p->frame().on_command(ui::cmd::copy);
+    EXPECT_EQ(QApplication::clipboard()->text(), "typed text");
+    // Undo in the field undoes the typing, not the last change of the data.
+    field->end(false);
+    QTest::keyClicks(field, " and more");
+    p->frame().on_command(ui::cmd::undo);
+    EXPECT_EQ(field->text(), "typed text");
+    EXPECT_EQ(rows().value(1), "a task");
+}
+
+TEST_F(planner_fixture, tabsShowTheirViewsAndUnknownCommandsAreIgnored)
+{
+    start();
+    EXPECT_EQ(p->frame().active_view()->view_id(), ui::day_view::id);
+    p->frame().on_command(ui::cmd::charts);
+    EXPECT_EQ(p->frame().active_view()->view_id(), 186);
+    p->frame().on_command(ui::cmd::next_tab);
+    EXPECT_EQ(p->frame().active_view()->view_id(), 935);  // after Charts comes Overview
+    p->frame().on_command(40041);
+    EXPECT_EQ(p->frame().active_view()->view_id(), 964);
+    p->frame().on_command(ui::cmd::priority_a);  // no task view in front: nothing happens
+    p->frame().on_command(ui::cmd::day);
+    EXPECT_EQ(p->frame().active_view()->view_id(), ui::day_view::id);
+}
+
+TEST_F(planner_fixture, optionsApplySavesTheFileAndFormatsFollow)
+{
+    start();
+    press(Qt::Key_Return);
+    type_in_editor("timed");
+    focus_task("timed");
+    list().edit_cell(1, ui::day_column::estimate);
+    type_in_editor("90");
+    EXPECT_EQ(day().cell_text(1, ui::day_column::estimate), "1h 30m");
+
+    ui::options_dialog* dialog = p->open_options();
+    EXPECT_EQ(dialog->page_names(), QStringList({"Calendar", "Date & Time Formatting", "Clapperboard", "Idle Menu",
+                                                 "Alarms & Notifications", "Keyboard Shortcuts"}));
+    auto* duration = dialog->findChild<QComboBox*>("duration_format");
+    ASSERT_NE(duration, nullptr);
+    duration->setCurrentIndex(4);  // "Colon and period delimited"
+    dialog->apply();
+    settle();
+    EXPECT_EQ(day().cell_text(1, ui::day_column::estimate), "1:30");
+    const app::settings_document saved = app::settings_document::load(folder.file("settings/options.ini"));
+    EXPECT_EQ(saved.get_string("time formatting", "duration format"), "%dd$dd(:)%hh$hm(:)%m!$s(.)%s!");
+    dialog->restore_defaults();
+    dialog->apply();
+    settle();
+    EXPECT_EQ(day().cell_text(1, ui::day_column::estimate), "1h 30m");
+}
