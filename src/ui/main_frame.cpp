@@ -49,7 +49,7 @@ main_frame::main_frame(app::core& core, QWidget* parent) : QMainWindow(parent), 
 {
     setObjectName(QStringLiteral("QuillmereFrame"));
     setWindowIcon(program_icon());
-    resize(1100, 720);
+    resize(1240, 760);  // the first run; later runs restore the saved placement
     stack_ = new QStackedWidget(this);
     setCentralWidget(stack_);
     tab_views_ = {{cmd::overview, 935}, {cmd::projects, 372}, {cmd::tasks, 983},

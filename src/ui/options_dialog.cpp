@@ -6,7 +6,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -83,7 +82,6 @@ options_dialog::options_dialog(app::options& options, QString options_file, QWid
     resize(760, 500);
 
     pages_ = new QListWidget(this);
-    pages_->setMaximumWidth(210);
     stack_ = new QStackedWidget(this);
     title_ = new QLabel(this);
     QFont f = title_->font();
@@ -119,12 +117,21 @@ options_dialog::options_dialog(app::options& options, QString options_file, QWid
         stack_->addWidget((this->*p.make)());
     }
     connect(pages_, &QListWidget::currentRowChanged, this, &options_dialog::show_page);
+    // Wide enough for every page's name.
+    pages_->setFixedWidth(pages_->sizeHintForColumn(0) + 2 * pages_->frameWidth() + 16);
+    pages_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 
-    auto* buttons = new QDialogButtonBox(this);
-    QPushButton* defaults = buttons->addButton(QStringLiteral("Restore Defaults"), QDialogButtonBox::ResetRole);
-    QPushButton* ok = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
-    QPushButton* apply_button = buttons->addButton(QStringLiteral("Apply"), QDialogButtonBox::ApplyRole);
-    QPushButton* cancel = buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
+    auto* buttons = new QHBoxLayout;
+    auto* defaults = new QPushButton(QStringLiteral("Restore Defaults"), this);
+    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    auto* apply_button = new QPushButton(QStringLiteral("Apply"), this);
+    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    ok->setDefault(true);
+    buttons->addWidget(defaults);
+    buttons->addStretch(1);
+    buttons->addWidget(ok);
+    buttons->addWidget(apply_button);
+    buttons->addWidget(cancel);
     connect(defaults, &QPushButton::clicked, this, &options_dialog::restore_defaults);
     connect(ok, &QPushButton::clicked, this, [this] {
         apply();
@@ -142,7 +149,7 @@ options_dialog::options_dialog(app::options& options, QString options_file, QWid
     top->addLayout(right, 1);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top, 1);
-    layout->addWidget(buttons);
+    layout->addLayout(buttons);
 
     load_controls(options_);
     pages_->setCurrentRow(0);
