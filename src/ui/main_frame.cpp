@@ -375,28 +375,20 @@ void main_frame::on_command(int id)
     // Text fields keep their own clipboard and undo.
     if (text_focus && (id == cmd::cut || id == cmd::copy || id == cmd::paste || id == cmd::undo || id == cmd::redo ||
                        id == cmd::select_all)) {
-        if (auto* line = qobject_cast<QLineEdit*>(focus)) {
-            if (id == cmd::cut) line->cut();
-            else if (id == cmd::copy) line->copy();
-            else if (id == cmd::paste) line->paste();
-            else if (id == cmd::undo) line->undo();
-            else if (id == cmd::redo) line->redo();
-            else line->selectAll();
-        } else if (auto* text = qobject_cast<QTextEdit*>(focus)) {
-            if (id == cmd::cut) text->cut();
-            else if (id == cmd::copy) text->copy();
-            else if (id == cmd::paste) text->paste();
-            else if (id == cmd::undo) text->undo();
-            else if (id == cmd::redo) text->redo();
-            else text->selectAll();
-        } else if (auto* plain = qobject_cast<QPlainTextEdit*>(focus)) {
-            if (id == cmd::cut) plain->cut();
-            else if (id == cmd::copy) plain->copy();
-            else if (id == cmd::paste) plain->paste();
-            else if (id == cmd::undo) plain->undo();
-            else if (id == cmd::redo) plain->redo();
-            else plain->selectAll();
-        }
+        // The text controls share these slots by name.
+        const char* slot = id == cmd::cut     ? "cut"
+                           : id == cmd::copy  ? "copy"
+                           : id == cmd::paste ? "paste"
+                           : id == cmd::undo  ? "undo"
+                           : id == cmd::redo  ? "redo"
+                                              : "selectAll";
+        QWidget* target = focus;
+        if (auto* combo = qobject_cast<QComboBox*>(focus))
+            target = combo->lineEdit();
+        if (auto* spin = qobject_cast<QAbstractSpinBox*>(focus); spin != nullptr && id == cmd::select_all)
+            spin->selectAll();
+        else if (target != nullptr)
+            QMetaObject::invokeMethod(target, slot);
         return;
     }
 
