@@ -180,6 +180,21 @@ QString shortcut_text(const shortcut& s)
     return parts.join(QLatin1Char('+'));
 }
 
+QString hot_key_text(int modifiers, int virtual_key)
+{
+    QStringList parts;
+    if (modifiers & 2)
+        parts << QStringLiteral("Ctrl");
+    if (modifiers & 1)
+        parts << QStringLiteral("Alt");
+    if (modifiers & 4)
+        parts << QStringLiteral("Shift");
+    if (modifiers & 8)
+        parts << QStringLiteral("Win");
+    parts << virtual_key_name(virtual_key);
+    return parts.join(QLatin1Char('+'));
+}
+
 QKeySequence key_sequence(const shortcut& s)
 {
     int key = 0;

@@ -66,6 +66,10 @@ const std::vector<shortcut>& default_shortcuts();
 // "Ctrl+Alt+Shift+Win+Key".
 QString shortcut_text(const shortcut& s);
 QKeySequence key_sequence(const shortcut& s);
+// The Clapperboard's hot key as the options hold it (modifiers 1 Alt,
+// 2 Ctrl, 4 Shift, 8 Super): "Win+;".
+QString hot_key_text(int modifiers, int virtual_key);
+
 // The X key name of a Windows virtual-key code ("F2", "Up", ";").
 QString virtual_key_name(int vk);
 

@@ -412,6 +412,8 @@ void main_frame::on_command(int id)
         tab_views_[cmd::calendar] = id == 40286 ? 856 : 857;
         select_tab(cmd::calendar);
         return;
+    case cmd::show_undo_list: show_history_list(true); return;
+    case cmd::show_redo_list: show_history_list(false); return;
     case cmd::next_tab: step_tab(1); return;
     case cmd::previous_tab: step_tab(-1); return;
     case cmd::exit: exit_program(); return;
@@ -455,14 +457,46 @@ void main_frame::on_command(int id)
         active_->handle_command(id);
 }
 
+void main_frame::set_hot_key_text(const QString& text)
+{
+    if (QAction* a = command_action(cmd::clapperboard))
+        a->setText(QStringLiteral("Clapper&board\t") + text);
+    if (tray_clapperboard_ != nullptr)
+        tray_clapperboard_->setText(QStringLiteral("Clapper&board\t") + text);
+}
+
+void main_frame::show_history_list(bool undo)
+{
+    if (history_ == nullptr)
+        return;
+    QMenu menu(this);
+    const std::vector<history::list_line> lines = undo ? history_->undo_list() : history_->redo_list();
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const history::list_line& line = lines[i];
+        QString text = line.text;
+        text.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+        if (text.size() > 90)
+            text = text.left(87) + QStringLiteral("...");
+        text.replace(QLatin1Char('&'), QStringLiteral("&&"));
+        QAction* a = menu.addAction(line.letter.isNull() ? text
+                                                         : QStringLiteral("&%1  %2\t%3").arg(line.letter).arg(text, line.ago));
+        a->setEnabled(!line.letter.isNull());
+        const int steps = static_cast<int>(i) + 1;
+        connect(a, &QAction::triggered, this, [this, undo, steps] {
+            undo ? history_->choose_undo(steps) : history_->choose_redo(steps);
+        });
+    }
+    menu.exec(mapToGlobal(QPoint(width() / 3, toolbar_->geometry().bottom())));
+}
+
 // ---- tray, window state, shutdown ----
 
 void main_frame::create_tray()
 {
     tray_menu_ = new QMenu(this);
     QAction* show_action = tray_menu_->addAction(tr("&Show"), this, &main_frame::show_and_activate);
-    QAction* board = tray_menu_->addAction(tr("Clapper&board"));
-    board->setEnabled(false);  // the Clapperboard arrives with the action menu
+    tray_clapperboard_ = tray_menu_->addAction(tr("Clapper&board"));
+    tray_clapperboard_->setEnabled(false);  // the Clapperboard arrives with the action menu
     tray_menu_->addSeparator();
     tray_menu_->addAction(tr("E&xit"), this, &main_frame::exit_program);
     tray_menu_->setDefaultAction(show_action);

@@ -59,6 +59,10 @@ public:
     QSystemTrayIcon* tray() const { return tray_; }
     app::app_timers& timers() { return timers_; }
     QAction* command_action(int id) const { return actions_.value(id, nullptr); }
+    // The Clapperboard items show the hot key after a tab.
+    void set_hot_key_text(const QString& text);
+    // The undo or redo list as a menu of lettered lines; a letter chooses.
+    void show_history_list(bool undo);
 
     std::vector<std::function<void()>> save_layout_hooks;
     std::vector<std::function<void()>> before_drain_hooks;
@@ -89,6 +93,7 @@ private:
     history::history* history_ = nullptr;
     QSystemTrayIcon* tray_ = nullptr;
     QMenu* tray_menu_ = nullptr;
+    QAction* tray_clapperboard_ = nullptr;
     bool tray_added_ = false;
     bool shut_down_ = false;
 

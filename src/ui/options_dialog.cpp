@@ -394,6 +394,7 @@ void options_dialog::apply()
     options_.save(options_file_);
     app::apply_time_options(options_);
     store::listeners().broadcast(store::message::options_applied, 0, 0);
+    emit applied();
 }
 
 void options_dialog::restore_defaults()

@@ -26,6 +26,11 @@ public:
     void apply();
     void restore_defaults();
     QStringList page_names() const;
+
+signals:
+    void applied();
+
+public:
     void show_page(int index);
 
 private:

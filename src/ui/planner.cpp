@@ -1,6 +1,7 @@
 #include "ui/planner.h"
 
 #include "app/options.h"
+#include "ui/commands.h"
 #include "ui/day_view.h"
 #include "ui/options_dialog.h"
 
@@ -46,6 +47,8 @@ void planner::start()
     day_ = new day_view(core_.tasks(), *commands_, *history_, core_.tables(), settings + QStringLiteral("today.ini"));
     frame_.register_view(day_);
     frame_.open_options = [this] { open_options(); };
+    const app::options& o = app::current_options();
+    frame_.set_hot_key_text(hot_key_text(o.hot_key_modifiers, o.hot_key_virtual_key));
     frame_.show_view(day_view::id);
 }
 
@@ -55,6 +58,10 @@ options_dialog* planner::open_options()
         options_ = new options_dialog(app::current_options(),
                                       core_.folders().home_settings_folder() + app::options_file_name(), &frame_);
         options_->setAttribute(Qt::WA_DeleteOnClose);
+        QObject::connect(options_, &options_dialog::applied, &frame_, [this] {
+            const app::options& o = app::current_options();
+            frame_.set_hot_key_text(hot_key_text(o.hot_key_modifiers, o.hot_key_virtual_key));
+        });
     }
     options_->show();
     options_->raise();
