@@ -194,11 +194,9 @@ void cell_list::on_title_clicked(int section)
 {
     if (section < 0 || section >= columns_.columns.size())
         return;
-    const int focus = focus_row();
     columns_.click_title(columns_.columns[section].id);
-    owner_.sorting_changed();
+    owner_.sorting_changed();  // the owner re-sorts, keeping the focus on the same row
     apply_layout();
-    Q_UNUSED(focus);
 }
 
 void cell_list::reload(int row, int column_id)

@@ -33,10 +33,11 @@ public:
     options_dialog* open_options();
 
 private:
+    // Declared so that the frame, and the views it owns, go first.
     app::core core_;
-    main_frame frame_;
     std::unique_ptr<history::history> history_;
     std::unique_ptr<history::task_commands> commands_;
+    main_frame frame_;
     day_view* day_ = nullptr;
     QPointer<options_dialog> options_;
 };
