@@ -8,6 +8,8 @@
 
 #include <QTemporaryDir>
 
+#include "bench_support.h"
+
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
@@ -81,12 +83,6 @@ struct raw_alarm {
     int flags;
 };
 
-std::string text_of(sqlite3_stmt* s, int c)
-{
-    const auto* t = reinterpret_cast<const char*>(sqlite3_column_text(s, c));
-    return t != nullptr ? std::string(t, static_cast<std::size_t>(sqlite3_column_bytes(s, c))) : std::string();
-}
-
 void raw_read(benchmark::State& state)
 {
     for (auto _ : state) {
@@ -99,18 +95,18 @@ void raw_read(benchmark::State& state)
         sqlite3_stmt* s = nullptr;
         sqlite3_prepare_v2(db, "SELECT * FROM [Alarms]", -1, &s, nullptr);
         while (sqlite3_step(s) == SQLITE_ROW)
-            alarms.push_back({sqlite3_column_int(s, 0), sqlite3_column_int64(s, 1), text_of(s, 2), sqlite3_column_int(s, 3),
-                              sqlite3_column_int(s, 4), sqlite3_column_int(s, 5), text_of(s, 6), sqlite3_column_int(s, 7)});
+            alarms.push_back({sqlite3_column_int(s, 0), sqlite3_column_int64(s, 1), qm::bench::text_of(s, 2), sqlite3_column_int(s, 3),
+                              sqlite3_column_int(s, 4), sqlite3_column_int(s, 5), qm::bench::text_of(s, 6), sqlite3_column_int(s, 7)});
         sqlite3_finalize(s);
         sqlite3_prepare_v2(db, "SELECT * FROM [Comments]", -1, &s, nullptr);
         while (sqlite3_step(s) == SQLITE_ROW)
             comments.push_back({sqlite3_column_int(s, 0), sqlite3_column_int(s, 1), sqlite3_column_int64(s, 2),
-                                sqlite3_column_int(s, 3), text_of(s, 4)});
+                                sqlite3_column_int(s, 3), qm::bench::text_of(s, 4)});
         sqlite3_finalize(s);
         sqlite3_prepare_v2(db, "SELECT * FROM [TrackedTimes]", -1, &s, nullptr);
         while (sqlite3_step(s) == SQLITE_ROW)
             times.push_back({sqlite3_column_int(s, 0), sqlite3_column_int(s, 1), sqlite3_column_int(s, 2),
-                             sqlite3_column_int64(s, 3), sqlite3_column_int(s, 4), text_of(s, 5)});
+                             sqlite3_column_int64(s, 3), sqlite3_column_int(s, 4), qm::bench::text_of(s, 5)});
         sqlite3_finalize(s);
         sqlite3_exec(db, "COMMIT;", nullptr, nullptr, nullptr);
         sqlite3_close(db);
@@ -127,15 +123,7 @@ int main(int argc, char** argv)
 {
     benchmark::Initialize(&argc, argv);
     data();  // build the file before timing
-    struct collecting_reporter : benchmark::ConsoleReporter {
-        std::map<std::string, double> times;
-        void ReportRuns(const std::vector<Run>& runs) override
-        {
-            ConsoleReporter::ReportRuns(runs);
-            for (const auto& run : runs)
-                times[run.benchmark_name()] = run.GetAdjustedRealTime();
-        }
-    } reporter;
+    qm::bench::collecting_reporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     const double load = reporter.times["bindings_load/real_time"];
     const double raw = reporter.times["raw_read/real_time"];

@@ -10,6 +10,8 @@
 
 #include <QTemporaryDir>
 
+#include "bench_support.h"
+
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
@@ -79,12 +81,6 @@ struct raw_task {
         cost, ppv, crisis;
 };
 
-std::string text_of(sqlite3_stmt* s, int c)
-{
-    const auto* t = reinterpret_cast<const char*>(sqlite3_column_text(s, c));
-    return t != nullptr ? std::string(t, static_cast<std::size_t>(sqlite3_column_bytes(s, c))) : std::string();
-}
-
 void raw_task_read(benchmark::State& state)
 {
     for (auto _ : state) {
@@ -110,8 +106,8 @@ void raw_task_read(benchmark::State& state)
             t.id = sqlite3_column_int(s, 0);
             t.parent = sqlite3_column_int(s, 1);
             t.folder = sqlite3_column_int(s, 2);
-            t.name = text_of(s, 3);
-            t.description = text_of(s, 4);
+            t.name = qm::bench::text_of(s, 3);
+            t.description = qm::bench::text_of(s, 4);
             t.deadline = sqlite3_column_int64(s, 5);
             t.units = sqlite3_column_int(s, 6);
             t.status = sqlite3_column_int(s, 7);
@@ -211,15 +207,7 @@ int main(int argc, char** argv)
 {
     benchmark::Initialize(&argc, argv);
     data();
-    struct collecting_reporter : benchmark::ConsoleReporter {
-        std::map<std::string, double> times;
-        void ReportRuns(const std::vector<Run>& runs) override
-        {
-            ConsoleReporter::ReportRuns(runs);
-            for (const auto& run : runs)
-                times[run.benchmark_name()] = run.GetAdjustedRealTime();
-        }
-    } reporter;
+    qm::bench::collecting_reporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     const double load = reporter.times["task_load/real_time"];
     const double raw = reporter.times["raw_task_read/real_time"];

@@ -9,6 +9,8 @@
 #include <QDir>
 #include <QTemporaryDir>
 
+#include "bench_support.h"
+
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
@@ -106,18 +108,7 @@ int main(int argc, char** argv)
 {
     benchmark::Initialize(&argc, argv);
     // Collect the rates so that the ratios can be printed after the table.
-    struct collecting_reporter : benchmark::ConsoleReporter {
-        std::map<std::string, double> rates;
-        void ReportRuns(const std::vector<Run>& runs) override
-        {
-            ConsoleReporter::ReportRuns(runs);
-            for (const auto& run : runs) {
-                auto it = run.counters.find("items_per_second");
-                if (it != run.counters.end())
-                    rates[run.benchmark_name()] = it->second;
-            }
-        }
-    } reporter;
+    qm::bench::collecting_reporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     const double burst = reporter.rates["writer_burst/real_time"];
     const double one = reporter.rates["raw_one_transaction/real_time"];

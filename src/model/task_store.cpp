@@ -210,12 +210,12 @@ void task_store::load(store::database& db, const QString& suffix)
     by_project_.clear();
     by_parent_.clear();
     store::statement s = db.prepare(task_proxy::load_text(suffix));
-    while (!db.step(s)) {
-        auto t = std::make_shared<task>(task_proxy::read(db, s));
-        by_id_[t->id] = t;
-        all_.push_back(std::move(t));
-    }
+    while (!db.step(s))
+        all_.push_back(std::make_shared<task>(task_proxy::read(db, s)));
     db.finalize(s);
+    by_id_.reserve(all_.size());
+    for (const auto& t : all_)
+        by_id_.emplace(t->id, t);
 
     std::unordered_map<std::int32_t, QString> tag_names;
     for (const auto& tag : tables_.contexts.cache())
