@@ -67,7 +67,8 @@ day_view::day_view(model::task_store& tasks, history::task_commands& commands, h
       history_(history),
       tables_(tables),
       settings_file_(std::move(settings_file)),
-      date_(time::today())
+      date_(time::today()),
+      last_today_(date_)
 {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(6, 6, 6, 6);
@@ -574,6 +575,19 @@ bool day_view::handle_command(int command)
         return true;
     }
     return list_->handle_command(command);
+}
+
+void day_view::minute_tick(time::stored_time now)
+{
+    const time::stored_date today = time::date_of(now);
+    if (today == last_today_)
+        return;
+    const bool showing_today = date_ == last_today_;
+    last_today_ = today;
+    if (showing_today)
+        set_date(today);
+    else
+        refresh();  // "Today" and "Tomorrow" in the heading move on
 }
 
 long day_view::on_announcement(const store::announcement& a)

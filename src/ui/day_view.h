@@ -62,6 +62,8 @@ public:
 
     // Rebuilds the rows now, keeping the focus and selection on the same tasks.
     void refresh();
+    // Once a minute: when the day turns, a view showing the old today moves on.
+    void minute_tick(time::stored_time now);
 
 private:
     struct day_row {
@@ -86,6 +88,7 @@ private:
     cell_list* list_ = nullptr;
     QLabel* heading_ = nullptr;
     bool refresh_pending_ = false;
+    time::stored_date last_today_ = 0;
     int commit_group_depth_ = 0;
 };
 

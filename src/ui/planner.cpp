@@ -46,6 +46,7 @@ void planner::start()
                  {"By Month", 40323}});
     day_ = new day_view(core_.tasks(), *commands_, *history_, core_.tables(), settings + QStringLiteral("today.ini"));
     frame_.register_view(day_);
+    frame_.timers().on_minute = [this](time::stored_time now) { day_->minute_tick(now); };
     frame_.open_options = [this] { open_options(); };
     const app::options& o = app::current_options();
     frame_.set_hot_key_text(hot_key_text(o.hot_key_modifiers, o.hot_key_virtual_key));

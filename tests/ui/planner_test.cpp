@@ -227,3 +227,18 @@ TEST_F(planner_fixture, optionsApplySavesTheFileAndFormatsFollow)
     settle();
     EXPECT_EQ(day().cell_text(1, ui::day_column::estimate), "1h 30m");
 }
+
+TEST_F(planner_fixture, theDayViewFollowsTodayAcrossMidnight)
+{
+    start();
+    const time::stored_date today = time::make_date(2026, 3, 11);
+    EXPECT_EQ(day().date(), today);
+    clock.set(today + 86400 + 30);  // 00:00:30 the next day
+    p->frame().timers().minute_tick(time::now());
+    EXPECT_EQ(day().date(), today + 86400);
+
+    p->frame().on_command(ui::cmd::day_previous);  // looking at another day: it stays
+    clock.set(today + 2 * 86400 + 30);
+    p->frame().timers().minute_tick(time::now());
+    EXPECT_EQ(day().date(), today);
+}
