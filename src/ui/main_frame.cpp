@@ -434,9 +434,14 @@ void main_frame::on_command(int id)
         return;
     case cmd::getting_started:
     case cmd::webpage: {
-        const QString readme = QCoreApplication::applicationDirPath() + QStringLiteral("/README.md");
-        if (QFileInfo::exists(readme))
-            QDesktopServices::openUrl(QUrl::fromLocalFile(readme));
+        const QString dir = QCoreApplication::applicationDirPath();
+        for (const QString& readme : {dir + QStringLiteral("/README.md"),
+                                      dir + QStringLiteral("/../share/doc/quillmere/README.md")})
+            if (QFileInfo::exists(readme)) {
+                QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(readme).canonicalFilePath()));
+                return;
+            }
+        statusBar()->showMessage(QStringLiteral("The guide (README.md) was not found beside the program."), 8000);
         return;
     }
     case cmd::contact_support:
