@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  cmake ninja-build g++ pkg-config
+  cmake ninja-build g++ pkg-config ccache
   qt6-base-dev qt6-multimedia-dev libgl-dev
   libx11-dev libxcb1-dev libx11-xcb-dev libxss-dev
   libsqlite3-dev libboost-dev
