@@ -340,15 +340,19 @@ void cell_list::move_focus_column(int step)
 bool cell_list::handle_command(int id)
 {
     if (state() == EditingState)
-        return false;  // the editor has the keys while it is open
+        return can_handle(id);  // the open editor has the keys: the list's own commands wait
     switch (id) {
     case cmd::add_row:
         add_row();
         return true;
     case cmd::cell_edit:
-        return edit(currentIndex(), QAbstractItemView::EditKeyPressed, nullptr);
+        edit_cell(focus_row(), focus_column_id());
+        return true;
     case cmd::rename:
-        return name_column_ >= 0 && edit_cell(focus_row(), name_column_);
+        if (name_column_ < 0)
+            return false;
+        edit_cell(focus_row(), name_column_);
+        return true;
     case cmd::select_all:
         if (!(style_ & (list_style::single_selection | list_style::no_select_all)))
             selectAll();
@@ -367,7 +371,23 @@ bool cell_list::handle_command(int id)
             apply_layout();
         return true;
     }
-    return owner_.list_command(id);
+    return false;  // not the control's: the caller decides, nothing is passed back up
+}
+
+bool cell_list::can_handle(int id) const
+{
+    switch (id) {
+    case cmd::add_row:
+    case cmd::cell_edit:
+    case cmd::select_all:
+    case cmd::page_up:
+    case cmd::page_down:
+        return true;
+    case cmd::rename:
+        return name_column_ >= 0;
+    default:
+        return id >= cmd::show_column_base && id <= cmd::show_column_base + 250;
+    }
 }
 
 void cell_list::keyPressEvent(QKeyEvent* event)
@@ -379,8 +399,12 @@ void cell_list::keyPressEvent(QKeyEvent* event)
     switch (event->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        add_row();
-        return;
+        // Enter and Ctrl+Enter add; Alt+Enter and the like belong to the frame.
+        if ((event->modifiers() & ~(Qt::ControlModifier | Qt::KeypadModifier)) == 0) {
+            add_row();
+            return;
+        }
+        break;
     case Qt::Key_Delete:
         if (!(style_ & list_style::no_delete_key))
             owner_.list_command(cmd::delete_);

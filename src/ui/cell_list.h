@@ -74,7 +74,9 @@ public:
         (void)focus_row;
         return -1;
     }
-    // Commands the list does not carry out itself (Delete, Move Up, …).
+    // The view's own commands that the list's keys stand for (Delete, …).
+    // The owner carries them out itself and never hands them back to the
+    // list, so a command cannot circle between the two.
     virtual bool list_command(int id) { (void)id; return false; }
     virtual void sorting_changed() {}
     virtual QString empty_text() const { return QString(); }
@@ -123,8 +125,10 @@ public:
     void set_focus_cell(int row, int column_id);
     void select_rows(const QVector<int>& rows);
 
-    // Commands of the control itself; false when they are not its own.
+    // Commands of the control itself; false when they are not its own. It
+    // never passes a command on: the owner asks the list, not the reverse.
     bool handle_command(int id);
+    bool can_handle(int id) const;
     // Adds a row after the focus row and opens its editor.
     void add_row();
     // Opens the editor on a cell ("Rename" on the name column).

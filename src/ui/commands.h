@@ -36,7 +36,7 @@ constexpr int toggle_finished = 41194, unfinished = 40228, finished = 40225, del
 constexpr int folder = 41108, folder_roi = 41262, folder_manual = 41261;
 constexpr int pull_uncompleted = 40093, pull_uncompleted_flow = 41131;
 // Day view.
-constexpr int day_previous = 41066, day_next = 41065, day_today = 41091;
+constexpr int day_previous = 41066, day_next = 41065, day_today = 41091, show_day = 40437;
 }  // namespace cmd
 
 struct command_info {

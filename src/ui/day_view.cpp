@@ -119,7 +119,7 @@ std::vector<toolbar_button> day_view::buttons() const
         {"Next", 40084, false, false, false}, {"Progression", 40432, false, false, false},
         {"Break Down", 40433, false, false, false}, {"Distraction", 40434, false, false, false},
         {"Interruption", 40466, false, false, false}, {"-", 0},
-        {"Date", 40437}, {"-", 0},
+        {"Date", cmd::show_day}, {"-", 0},
         {"Add Alarm", 40244, false, false, false}, {"Description", 41191, false, false, false},
         {"Add Comment", 40991, false, false, false}, {"-", 0},
         {"Notifications Pane", 40179, true, true, false}, {"-", 0},
@@ -514,9 +514,29 @@ void day_view::pull_menu()
                       : QStringLiteral("Moved %1 unfinished task%2 to today.").arg(moved).arg(moved == 1 ? "" : "s"));
 }
 
-bool day_view::list_command(int command) { return handle_command(command); }
+bool day_view::list_command(int command) { return own_command(command); }
 
-bool day_view::handle_command(int command)
+bool day_view::handle_command(int command) { return own_command(command) || list_->handle_command(command); }
+
+bool day_view::handles(int command) const
+{
+    switch (command) {
+    case cmd::day_previous: case cmd::day_next: case cmd::day_today: case cmd::delete_:
+    case cmd::toggle_finished: case cmd::unfinished: case cmd::finished: case cmd::delegated: case cmd::waiting:
+    case cmd::canceled: case cmd::priority_a: case cmd::priority_b: case cmd::priority_c: case cmd::push_to_top:
+    case cmd::push_to_bottom: case cmd::make_top_priority: case cmd::no_date: case cmd::date_today:
+    case cmd::date_tomorrow: case cmd::move_up: case cmd::move_down: case cmd::pull_uncompleted:
+    case cmd::pull_uncompleted_flow: case cmd::show_day: case cmd::date_edit:
+        return true;
+    default:
+        break;
+    }
+    if (command >= cmd::date_sunday && command <= cmd::date_sunday + 6)
+        return true;
+    return list_->can_handle(command);
+}
+
+bool day_view::own_command(int command)
 {
     const std::vector<model::task*> selected = selected_tasks();
     switch (command) {
@@ -552,7 +572,7 @@ bool day_view::handle_command(int command)
     case cmd::move_down: move_rows(false); return true;
     case cmd::pull_uncompleted:
     case cmd::pull_uncompleted_flow: pull_menu(); return true;
-    case 40437: {  // Date: show another day
+    case cmd::show_day: {
         bool ok = false;
         const QString text = QInputDialog::getText(this, QStringLiteral("Date"), QStringLiteral("Show the day:"),
                                                    QLineEdit::Normal, QString(), &ok);
@@ -574,7 +594,7 @@ bool day_view::handle_command(int command)
         commands_.set_date(selected, time::weekday_date(command - cmd::date_sunday + 1));
         return true;
     }
-    return list_->handle_command(command);
+    return false;
 }
 
 void day_view::minute_tick(time::stored_time now)

@@ -41,6 +41,7 @@ public:
     // view
     std::vector<toolbar_button> buttons() const override;
     bool handle_command(int command) override;
+    bool handles(int command) const override;
     void save_state() override;
 
     // cell_list_owner
@@ -72,6 +73,8 @@ private:
         std::int32_t task_id = 0;
     };
 
+    // The view's own commands; never hands one to the list.
+    bool own_command(int command);
     void schedule_refresh();
     std::vector<model::task*> selected_tasks() const;
     void move_rows(bool up);

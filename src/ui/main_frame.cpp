@@ -58,9 +58,16 @@ main_frame::main_frame(app::core& core, QWidget* parent) : QMainWindow(parent), 
     create_toolbar();
     create_shortcuts();
     statusBar()->setSizeGripEnabled(true);
+    connect(qApp, &QApplication::focusChanged, this, [this] { update_command_states(); });
+    update_command_states();
 }
 
-main_frame::~main_frame() { shut_down(); }
+main_frame::~main_frame()
+{
+    // The views go with the frame's children: no focus news may reach them.
+    disconnect(qApp, &QApplication::focusChanged, this, nullptr);
+    shut_down();
+}
 
 void main_frame::start()
 {
@@ -81,10 +88,12 @@ void main_frame::set_history(history::history* h)
 
 void main_frame::refresh_undo_redo()
 {
+    // A text field undoes its own typing whatever the history holds.
+    const bool text_focus = is_text_control(QApplication::focusWidget());
     if (QAction* a = command_action(cmd::undo))
-        a->setEnabled(history_ != nullptr && history_->can_undo());
+        a->setEnabled(text_focus || (history_ != nullptr && history_->can_undo()));
     if (QAction* a = command_action(cmd::redo))
-        a->setEnabled(history_ != nullptr && history_->can_redo());
+        a->setEnabled(text_focus || (history_ != nullptr && history_->can_redo()));
 }
 
 QAction* main_frame::action(int id, const QString& text)
@@ -324,6 +333,7 @@ void main_frame::show_view(int id)
     actions_.value(cmd::print_preview)->setEnabled(v->printable());
     rebuild_view_buttons();
     v->setFocus();
+    update_command_states();
 }
 
 void main_frame::rebuild_view_buttons()
@@ -451,15 +461,51 @@ void main_frame::on_command(int id)
         break;
     }
 
-    // Everything else goes to the view that holds the keyboard focus, or the
-    // one in front; a command nobody takes is ignored.
+    // Everything else goes, once, to the view that holds the keyboard focus
+    // (or the one in front); a command nobody takes is ignored.
+    if (view* v = command_target())
+        v->handle_command(id);
+}
+
+view* main_frame::command_target() const
+{
+    QWidget* focus = QApplication::focusWidget();
     for (QWidget* w = focus; w != nullptr; w = w->parentWidget())
-        if (auto* v = qobject_cast<view*>(w)) {
-            v->handle_command(id);
-            return;
-        }
+        if (auto* v = qobject_cast<view*>(w))
+            return v;
     if (active_ != nullptr && (focus == nullptr || focus == this || !isAncestorOf(focus)))
-        active_->handle_command(id);
+        return active_;
+    return nullptr;
+}
+
+bool main_frame::frame_handles(int id)
+{
+    switch (id) {
+    case cmd::undo: case cmd::redo: case cmd::show_undo_list: case cmd::show_redo_list:
+    case cmd::overview: case cmd::projects: case cmd::tasks: case cmd::calendar: case cmd::day: case cmd::charts:
+    case 40011: case 40041: case 40044: case 40042: case 40286: case 40287:
+    case cmd::next_tab: case cmd::previous_tab: case cmd::exit: case cmd::options: case cmd::about:
+    case cmd::check_versions: case cmd::getting_started: case cmd::webpage: case cmd::contact_support:
+    case cmd::print: case cmd::print_preview:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void main_frame::update_command_states()
+{
+    const bool text_focus = is_text_control(QApplication::focusWidget());
+    const view* target = command_target();
+    for (auto it = actions_.begin(); it != actions_.end(); ++it) {
+        const int id = it.key();
+        if (frame_handles(id))
+            continue;  // always there, or enabled by their own rules
+        const bool text_command =
+            id == cmd::cut || id == cmd::copy || id == cmd::paste || id == cmd::select_all;
+        it.value()->setEnabled((text_focus && text_command) || (target != nullptr && target->handles(id)));
+    }
+    refresh_undo_redo();
 }
 
 void main_frame::set_hot_key_text(const QString& text)

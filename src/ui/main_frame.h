@@ -49,6 +49,13 @@ public:
 
     // Every command id from menus, toolbar, shortcuts and tray ends here.
     void on_command(int id);
+    // The view that a command not of the frame's own goes to, or null.
+    view* command_target() const;
+    // The commands the frame carries out itself.
+    static bool frame_handles(int id);
+    // Menu items and keys are enabled for what the frame, the focused text
+    // field or the target view can carry out; the rest are disabled.
+    void update_command_states();
 
     void restore_placement();
     QString placement_file() const;
@@ -59,6 +66,9 @@ public:
     QSystemTrayIcon* tray() const { return tray_; }
     app::app_timers& timers() { return timers_; }
     QAction* command_action(int id) const { return actions_.value(id, nullptr); }
+    // Every command of the menus, the toolbar and the shortcuts.
+    QList<int> command_ids() const { return actions_.keys(); }
+    QList<int> view_ids() const { return views_.keys(); }
     // The Clapperboard items show the hot key after a tab.
     void set_hot_key_text(const QString& text);
     // The undo or redo list as a menu of lettered lines; a letter chooses.

@@ -27,8 +27,13 @@ public:
     const QString& title() const { return title_; }
 
     virtual std::vector<toolbar_button> buttons() const { return {}; }
-    // Returns false when the command is not this view's.
+    // The end of the command chain: the view carries the command out (true)
+    // or says it is not its own (false). It passes a command on only to its
+    // own controls, never back to the frame, so routing always ends.
     virtual bool handle_command(int id) { (void)id; return false; }
+    // Whether the view can carry the command out at all; the frame disables
+    // the menu items and keys of the commands that nothing would take.
+    virtual bool handles(int id) const { (void)id; return false; }
     virtual void save_state() {}
     virtual bool printable() const { return false; }
 

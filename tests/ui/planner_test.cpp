@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QStatusBar>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -241,4 +242,133 @@ TEST_F(planner_fixture, theDayViewFollowsTodayAcrossMidnight)
     clock.set(today + 2 * 86400 + 30);
     p->frame().timers().minute_tick(time::now());
     EXPECT_EQ(day().date(), today);
+}
+
+namespace {
+
+// Closes whatever menu or dialog a command opens, so a test can send
+// commands that ask the user something.
+struct modal_closer {
+    QTimer timer;
+    modal_closer()
+    {
+        timer.setInterval(5);
+        QObject::connect(&timer, &QTimer::timeout, [] {
+            if (QWidget* popup = QApplication::activePopupWidget())
+                popup->close();
+            if (QWidget* modal = QApplication::activeModalWidget())
+                modal->close();
+        });
+        timer.start();
+    }
+};
+
+// Commands that leave the program or hand over to another program.
+bool leaves_the_program(int id)
+{
+    return id == ui::cmd::exit || id == ui::cmd::getting_started || id == ui::cmd::webpage ||
+           id == ui::cmd::contact_support;
+}
+
+}  // namespace
+
+TEST_F(planner_fixture, everyCommandSentToEveryViewEndsAndIsIgnoredWhenNotItsOwn)
+{
+    start();
+    for (const char* name : {"one", "two", "three"}) {
+        press(Qt::Key_Return);
+        type_in_editor(name);
+    }
+    modal_closer closer;
+    QList<int> ids = p->frame().command_ids();
+    for (const ui::command_info& c : ui::command_table())
+        if (!ids.contains(c.id))
+            ids << c.id;
+    ids << ui::cmd::add_row << ui::cmd::page_up << ui::cmd::page_down;
+
+    auto close_editor = [&] {
+        if (QLineEdit* e = editor())
+            QTest::keyClick(e, Qt::Key_Escape);
+        settle();
+    };
+    for (int view_id : p->frame().view_ids()) {
+        for (int id : ids) {
+            if (leaves_the_program(id))
+                continue;
+            p->frame().show_view(view_id);
+            ui::view* v = p->frame().active_view();
+            ASSERT_EQ(v->view_id(), view_id);
+            // What a view says it carries out is what it takes when sent.
+            EXPECT_EQ(v->handles(id), v->handle_command(id)) << "view " << view_id << " command " << id;
+            settle();
+            close_editor();
+            p->frame().show_view(view_id);
+            p->frame().on_command(id);
+            settle();
+            close_editor();
+        }
+    }
+
+    // The Day view empty, and with an editor open.
+    p->frame().show_view(ui::day_view::id);
+    for (bool with_editor : {false, true}) {
+        day().set_date(with_editor ? time::today() : time::make_date(2030, 1, 1));
+        for (int id : ids) {
+            if (leaves_the_program(id))
+                continue;
+            p->frame().show_view(ui::day_view::id);
+            if (with_editor && day().row_count() > 1) {
+                list().setFocus();
+                list().edit_cell(1, ui::day_column::task);
+            }
+            p->frame().on_command(id);
+            settle();
+            close_editor();
+        }
+    }
+    EXPECT_TRUE(p->frame().isVisible());
+}
+
+TEST_F(planner_fixture, everyDefaultShortcutPressedInTheDayViewLeavesTheProgramRunning)
+{
+    start();
+    for (const char* name : {"one", "two"}) {
+        press(Qt::Key_Return);
+        type_in_editor(name);
+    }
+    modal_closer closer;
+    for (const ui::shortcut& s : ui::default_shortcuts()) {
+        p->frame().show_view(ui::day_view::id);
+        focus_task(day().cell_text(1, ui::day_column::task));
+        settle();
+        p->frame().activateWindow();
+        QTest::keySequence(focus() != nullptr ? focus() : &list(), ui::key_sequence(s));
+        settle();
+        if (QLineEdit* e = editor())
+            QTest::keyClick(e, Qt::Key_Escape);
+        settle();
+    }
+    p->frame().show_view(ui::day_view::id);
+    focus_task(day().cell_text(1, ui::day_column::task));
+    press(Qt::Key_C, Qt::ControlModifier);  // Copy on a row
+    EXPECT_TRUE(p->frame().isVisible());
+}
+
+TEST_F(planner_fixture, menuItemsOfCommandsNothingCarriesOutAreDisabled)
+{
+    start();
+    press(Qt::Key_Return);
+    type_in_editor("a task");
+    focus_task("a task");
+    settle();
+    auto enabled = [&](int id) { return p->frame().command_action(id)->isEnabled(); };
+    EXPECT_TRUE(enabled(ui::cmd::toggle_finished));
+    EXPECT_TRUE(enabled(ui::cmd::delete_));
+    EXPECT_TRUE(enabled(ui::cmd::options));
+    EXPECT_FALSE(enabled(ui::cmd::clapperboard));  // not there yet
+    EXPECT_FALSE(enabled(ui::cmd::export_));
+    p->frame().on_command(ui::cmd::charts);
+    settle();
+    EXPECT_FALSE(enabled(ui::cmd::toggle_finished));  // nothing in front would take it
+    EXPECT_TRUE(enabled(ui::cmd::day));
 }
