@@ -80,7 +80,15 @@ void modify_task_command::apply(bool first_time)
 
 void modify_task_command::undo() { set_state(before_, restore_flags); }
 
-QString modify_task_command::change_text() const { return describe_task_change(before_, after_, names_); }
+QString modify_task_command::change_text() const
+{
+    if (asked_priority_ != before_.priority || asked_priority_value_ != before_.priority_value)
+        return describe_task_change(before_, after_, names_);
+    model::task shown = after_;
+    shown.priority = before_.priority;
+    shown.priority_value = before_.priority_value;
+    return describe_task_change(before_, shown, names_);
+}
 
 // ---- the commands as the views call them ----
 

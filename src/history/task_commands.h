@@ -44,7 +44,13 @@ public:
     // normalised, ids of new comments) is what redo restores.
     modify_task_command(model::task_store& store, model::task before, model::task after, const naming& names,
                         unsigned flags = 0)
-        : store_(store), before_(std::move(before)), after_(std::move(after)), names_(names), flags_(flags)
+        : store_(store),
+          before_(std::move(before)),
+          after_(std::move(after)),
+          asked_priority_(after_.priority),
+          asked_priority_value_(after_.priority_value),
+          names_(names),
+          flags_(flags)
     {
     }
     void undo() override;
@@ -60,6 +66,10 @@ private:
     model::task_store& store_;
     model::task before_;
     model::task after_;
+    // The day priority the command asked for: the store's renumbering of the
+    // day order is not a change the user made, so it is not described.
+    int asked_priority_;
+    int asked_priority_value_;
     naming names_;
     unsigned flags_;
 };

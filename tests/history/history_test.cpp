@@ -203,6 +203,27 @@ TEST_F(task_history_fixture, descriptionsOfSingleChanges)
     EXPECT_EQ(h.entries().back()->change_text().size(), 2047);
 }
 
+TEST_F(task_history_fixture, theStoresRenumberingIsNotDescribedAsTheUsersChange)
+{
+    time::format_settings formats;
+    formats.short_date_format = "M/d/yyyy";
+    time::set_format_settings(formats);
+    add_task("first");
+    add_task("second");
+    auto moved = add_task("third");  // A3
+    add_task("alone", D(2026, 3, 12));
+    // To a day that holds one task: the store makes it A2 there.
+    commands.modify(*moved, [](model::task& x) { x.date = D(2026, 3, 12); });
+    EXPECT_EQ(moved->priority_value, 2);
+    EXPECT_EQ(h.entries().back()->change_text().toStdString(),
+              "modifying the task \"third\"\r\nby changing the date from \"3/11/2026\" to \"3/12/2026\"");
+    // A position the user asks for is described, with where it ended.
+    commands.modify(*moved, [](model::task& x) { x.priority_value = 1; }, model::update_flag::keep_priority_value);
+    EXPECT_TRUE(h.entries().back()->change_text().endsWith("by changing the priority from A2 to A1"))
+        << h.entries().back()->change_text().toStdString();
+    time::set_format_settings(time::format_settings());
+}
+
 TEST_F(task_history_fixture, deleteWithDescendantsUndoesAsOneStep)
 {
     auto folder = add_to_project("folder", 4, 0, 1, true);
