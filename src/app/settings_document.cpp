@@ -13,6 +13,11 @@ namespace qm::app {
 namespace {
 
 constexpr char16_t escape_char = 0x1B;
+// A backslash that stands before an "n" of the text itself. It is written
+// with the ESC escape ("\x1B5C;"), so that reading does not take it for a
+// line break; every other backslash is written as it is, and files without
+// such a pair are unchanged. In memory it is a noncharacter, never text.
+constexpr char16_t escaped_backslash = 0xFDD0;
 
 bool name_less(const settings_node& a, const settings_node& b) { return a.name < b.name; }
 
@@ -60,6 +65,13 @@ settings_node parse_block(const QStringList& lines, int first, int last, int dep
         if (closes_block(line) && leading_tabs(lines[k]) <= depth)
             break;
         if (is_blank(line)) {
+            // An empty list item keeps its indentation; a blank line has none.
+            if (node.kind == settings_node::list && leading_tabs(lines[k]) >= depth + 1) {
+                settings_node item;
+                item.kind = settings_node::item;
+                item.depth = depth + 1;
+                node.children.push_back(std::move(item));
+            }
             ++k;
             continue;
         }
@@ -179,6 +191,9 @@ settings_node& settings_node::child_block(const QString& block_name, node_kind b
 QString escape_line_breaks(const QString& text)
 {
     QString out = text;
+    for (int i = 0; i + 1 < out.size(); ++i)
+        if (out[i] == QLatin1Char('\\') && out[i + 1] == QLatin1Char('n'))
+            out[i] = QChar(escaped_backslash);
     out.replace(QLatin1String("\r\n"), QLatin1String("\\n"));
     out.replace(QLatin1Char('\n'), QLatin1String("\\n"));
     return out;
@@ -188,6 +203,7 @@ QString unescape_line_breaks(const QString& stored)
 {
     QString out = stored;
     out.replace(QLatin1String("\\n"), QLatin1String("\r\n"));
+    out.replace(QChar(escaped_backslash), QLatin1Char('\\'));
     return out;
 }
 
@@ -257,7 +273,10 @@ QByteArray to_settings_bytes(const QString& text)
             code = QChar::surrogateToUcs4(text[i], text[i + 1]);
             ++i;
         }
-        if (code <= 0xFF && code != escape_char) {
+        if (code == escaped_backslash) {
+            out.append(static_cast<char>(escape_char));
+            out.append("5C;");
+        } else if (code <= 0xFF && code != escape_char) {
             out.append(static_cast<char>(code));
         } else {
             out.append(static_cast<char>(escape_char));
@@ -282,7 +301,9 @@ QString from_settings_bytes(const QByteArray& bytes)
             while (j < n && j - i <= 6 && hex_value(bytes[j]) >= 0)
                 code = code * 16 + static_cast<uint>(hex_value(bytes[j++]));
             if (j > i + 1 && j < n && bytes[j] == ';' && code <= 0x10FFFF && !(code >= 0xD800 && code <= 0xDFFF)) {
-                if (code > 0xFFFF) {
+                if (code == u'\\') {
+                    out.append(QChar(escaped_backslash));  // only ever written before an "n"
+                } else if (code > 0xFFFF) {
                     out.append(QChar(QChar::highSurrogate(code)));
                     out.append(QChar(QChar::lowSurrogate(code)));
                 } else {

@@ -79,6 +79,32 @@ TEST(settings_document, charactersAboveLatin1ComeBackUnchanged)
     EXPECT_EQ(app::to_settings_bytes(QStringLiteral("Ω")), QByteArray("\x1B" "3A9;"));
 }
 
+TEST(settings_document, backslashesAndEmptyItemsComeBackAsTheyWere)
+{
+    const QString texts[] = {
+        QStringLiteral("C:\\new folder"), QStringLiteral("ends with \\"), QStringLiteral("\\n\\n"),
+        QStringLiteral("a\\\r\nb"), QStringLiteral("\\\\n and \\t"), QStringLiteral("line\r\nbreak \\n"),
+    };
+    for (const QString& text : texts) {
+        settings_document doc;
+        doc.set_string("directories", "storage directory", text);
+        doc.set_list("recent", {text, QString(), text});
+        const settings_document back = settings_document::parse(doc.serialize());
+        EXPECT_EQ(back.get_string("directories", "storage directory"), text) << text.toStdString();
+        QStringList items;
+        back.get_list("recent", items);
+        EXPECT_EQ(items, QStringList({text, QString(), text})) << text.toStdString();
+    }
+    // Only a backslash before an "n" takes the escape; a file without one is unchanged.
+    EXPECT_EQ(settings_document::parse("b\r\n{\r\n\tk:C:\\temp\\x\r\n}\r\n").serialize(),
+              QByteArray("b\r\n{\r\n\tk:C:\\temp\\x\r\n}\r\n"));
+    settings_document doc;
+    doc.set_string("b", "k", "C:\\new");
+    EXPECT_EQ(doc.serialize(), QByteArray("b\r\n{\r\n\tk:C:\x1B" "5C;new\r\n}\r\n"));
+    // A "\\n" written by a line break still reads as one.
+    EXPECT_EQ(settings_document::parse("b\r\n{\r\n\tk:one\\ntwo\r\n}\r\n").get_string("b", "k"), "one\r\ntwo");
+}
+
 TEST(settings_document, numbersConvertLikeTheCLibrary)
 {
     struct row {
