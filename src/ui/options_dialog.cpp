@@ -32,6 +32,16 @@ void select_data(QComboBox* box, const QVariant& value)
     box->setCurrentIndex(i >= 0 ? i : 0);
 }
 
+// A value that is none of the choices (typed into the file by hand, or from
+// another version) is kept as an entry of its own, so that Apply does not
+// replace it when the user changed something else.
+void select_or_keep(QComboBox* box, const QString& value)
+{
+    if (box->findData(value) < 0 && !value.isEmpty())
+        box->addItem(QStringLiteral("Custom: %1").arg(value), value);
+    select_data(box, value);
+}
+
 QLabel* note(const QString& text, QWidget* parent)
 {
     auto* label = new QLabel(text, parent);
@@ -347,10 +357,10 @@ void options_dialog::load_controls(const app::options& o)
     working_end_->setTime(to_time(o.working_end));
     sleeping_start_->setTime(to_time(o.sleeping_start));
     sleeping_end_->setTime(to_time(o.sleeping_end));
-    select_data(duration_format_, o.duration_format);
-    select_data(time_format_, o.time_format);
-    select_data(short_date_format_, o.short_date_format);
-    select_data(long_date_format_, o.long_date_format);
+    select_or_keep(duration_format_, o.duration_format);
+    select_or_keep(time_format_, o.time_format);
+    select_or_keep(short_date_format_, o.short_date_format);
+    select_or_keep(long_date_format_, o.long_date_format);
     alt_->setChecked(o.hot_key_modifiers & 1);
     control_->setChecked(o.hot_key_modifiers & 2);
     shift_->setChecked(o.hot_key_modifiers & 4);

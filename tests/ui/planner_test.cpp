@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QStatusBar>
 #include <QTest>
+#include <QTimeEdit>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -371,4 +372,24 @@ TEST_F(planner_fixture, menuItemsOfCommandsNothingCarriesOutAreDisabled)
     settle();
     EXPECT_FALSE(enabled(ui::cmd::toggle_finished));  // nothing in front would take it
     EXPECT_TRUE(enabled(ui::cmd::day));
+}
+
+TEST(options_dialog, aFormatThatIsNoChoiceSurvivesAnApplyOfOtherPages)
+{
+    test::temp_folder folder;
+    app::options o;
+    o.short_date_format = QStringLiteral("dd.MM.yy");  // typed into options.ini by hand
+    o.duration_format = QStringLiteral("%h!h");
+    ui::options_dialog dialog(o, folder.file("options.ini"));
+    auto* start = dialog.findChildren<QTimeEdit*>().value(0);
+    ASSERT_NE(start, nullptr);
+    start->setTime(QTime(7, 30));  // the user changes only the working hours
+    dialog.apply();
+    EXPECT_EQ(o.short_date_format, "dd.MM.yy");
+    EXPECT_EQ(o.duration_format, "%h!h");
+    const app::settings_document saved = app::settings_document::load(folder.file("options.ini"));
+    EXPECT_EQ(saved.get_string("time formatting", "short date format"), "dd.MM.yy");
+    auto* box = dialog.findChild<QComboBox*>("duration_format");
+    EXPECT_TRUE(box->currentText().contains("%h!h"));
+    app::apply_time_options(app::options());
 }
