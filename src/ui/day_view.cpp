@@ -7,6 +7,7 @@
 #include "time/parse.h"
 #include "ui/commands.h"
 
+#include <QCollator>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -171,9 +172,8 @@ void day_view::refresh()
         if (cols.sorting_id >= 0) {
             const int column_id = cols.sorting_id;
             std::stable_sort(g.begin(), g.end(), [&](const model::task* a, const model::task* b) {
-                const QString ta = task_text(*a, column_id);
-                const QString tb = task_text(*b, column_id);
-                return cols.ascending ? QString::localeAwareCompare(ta, tb) < 0 : QString::localeAwareCompare(ta, tb) > 0;
+                const int c = compare_tasks(*a, *b, column_id);
+                return cols.ascending ? c < 0 : c > 0;
             });
         }
     }
@@ -273,6 +273,44 @@ QString day_view::task_text(const model::task& task_ref, int column_id) const
     case day_column::date: return t->date == time::NO_DATE ? QStringLiteral("No Date") : time::format_short_date(t->date);
     case tags: return history::tags_text(*t);
     default: return QString();
+    }
+}
+
+int day_view::compare_tasks(const model::task& a, const model::task& b, int column_id) const
+{
+    auto three_way = [](auto x, auto y) { return x < y ? -1 : (y < x ? 1 : 0); };
+    using namespace day_column;
+    switch (column_id) {
+    case status: return three_way(a.status, b.status);
+    case day_priority: return three_way(std::pair(a.priority, a.priority_value), std::pair(b.priority, b.priority_value));
+    case estimate: return three_way(tasks_.effective_estimate(a), tasks_.effective_estimate(b));
+    case original_estimate: return three_way(a.original_estimate, b.original_estimate);
+    case deadline: return three_way(a.deadline, b.deadline);
+    case time: {
+        auto key = [this](const model::task& t) {
+            return t.appointment && t.appointment_start >= 0 ? std::int64_t(t.appointment_start) : tasks_.time_spent(t);
+        };
+        return three_way(key(a), key(b));
+    }
+    case time_left: return three_way(tasks_.time_left(a), tasks_.time_left(b));
+    case impact: return three_way(a.units, b.units);
+    case roi: return three_way(tasks_.roi(a), tasks_.roi(b));
+    case yield: return three_way(tasks_.yield(a), tasks_.yield(b));
+    case day_column::date: return three_way(a.date, b.date);
+    default: {
+        // Text as a person reads it: case aside, "Task 9" before "Task 10".
+        static const QCollator collator = [] {
+            // The C locale compares code points and knows no numbers.
+            QLocale locale = QLocale::system();
+            if (locale.language() == QLocale::C)
+                locale = QLocale(QLocale::English, QLocale::UnitedStates);
+            QCollator c(locale);
+            c.setNumericMode(true);
+            c.setCaseSensitivity(Qt::CaseInsensitive);
+            return c;
+        }();
+        return collator.compare(task_text(a, column_id), task_text(b, column_id));
+    }
     }
 }
 

@@ -48,6 +48,9 @@ public:
     int row_count() const override { return static_cast<int>(rows_.size()); }
     QString cell_text(int row, int column_id) const override;
     QString task_text(const model::task& t, int column_id) const;
+    // Orders two tasks by a column's typed value (durations, dates, numbers),
+    // text columns as a person reads them.
+    int compare_tasks(const model::task& a, const model::task& b, int column_id) const;
     row_style style_of(int row) const override;
     int editor_of(int row, int column_id) const override;
     bool begin_text_edit(int row, int column_id, QString& initial) override;

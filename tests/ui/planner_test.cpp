@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QStatusBar>
 #include <QTest>
@@ -392,4 +393,43 @@ TEST(options_dialog, aFormatThatIsNoChoiceSurvivesAnApplyOfOtherPages)
     auto* box = dialog.findChild<QComboBox*>("duration_format");
     EXPECT_TRUE(box->currentText().contains("%h!h"));
     app::apply_time_options(app::options());
+}
+
+TEST_F(planner_fixture, sortingByAColumnComparesItsValuesNotItsText)
+{
+    start();
+    struct row {
+        const char* name;
+        int estimate;
+        int impact;
+    };
+    const row tasks[] = {{"Task 10", 3600, 10}, {"task 9", 7200, 100}, {"Task 100", 2700, 9}};
+    for (const row& r : tasks) {
+        press(Qt::Key_Return);
+        type_in_editor(r.name);
+        model::task* t = day().task_at(list().focus_row());
+        ASSERT_NE(t, nullptr);
+        p->commands().modify(*t, [&](model::task& x) {
+            x.estimate = r.estimate;
+            x.units = r.impact;
+        });
+    }
+    settle();
+    auto click_title = [&](int column_id) {
+        const int section = list().columns().index_of(column_id);
+        if (!list().columns().columns[section].visible)
+            list().handle_command(ui::cmd::show_column_base + column_id);
+        QHeaderView* header = list().header();
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                          QPoint(header->sectionViewportPosition(section) + 4, header->height() / 2));
+        settle();
+    };
+    click_title(ui::day_column::estimate);
+    EXPECT_EQ(rows().mid(1, 3), QStringList({"Task 100", "Task 10", "task 9"}));  // 45m, 1h, 2h
+    click_title(ui::day_column::impact);
+    EXPECT_EQ(rows().mid(1, 3), QStringList({"Task 100", "Task 10", "task 9"}));  // 9, 10, 100
+    click_title(ui::day_column::impact);  // descending
+    EXPECT_EQ(rows().mid(1, 3), QStringList({"task 9", "Task 10", "Task 100"}));
+    click_title(ui::day_column::task);
+    EXPECT_EQ(rows().mid(1, 3), QStringList({"task 9", "Task 10", "Task 100"}));  // 9, 10, 100 as numbers
 }
