@@ -6,6 +6,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPainter>
 #include <QScrollBar>
 
@@ -131,6 +132,13 @@ cell_list::cell_list(cell_list_owner& owner, QVector<column> columns, unsigned s
     header()->setSectionResizeMode(QHeaderView::Interactive);
     header()->setMinimumSectionSize(24);
     connect(header(), &QHeaderView::sectionClicked, this, &cell_list::on_title_clicked);
+    // The header's menu shows and hides columns.
+    header()->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(header(), &QHeaderView::customContextMenuRequested, this, [this](const QPoint& at) {
+        QMenu menu(this);
+        add_column_items(menu);
+        menu.exec(header()->mapToGlobal(at));
+    });
     connect(header(), &QHeaderView::sectionResized, this, &cell_list::on_section_resized);
     connect(header(), &QHeaderView::sectionMoved, this, [this] {
         if (laying_out_)
@@ -471,6 +479,31 @@ void cell_list::paintEvent(QPaintEvent* event)
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     painter.drawText(viewport()->rect().adjusted(8, 24, -8, -8), Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap,
                      shown);
+}
+
+void cell_list::add_column_items(QMenu& menu)
+{
+    int visible = 0;
+    for (const column& c : columns_.columns)
+        visible += c.visible ? 1 : 0;
+    for (const column& c : columns_.columns) {
+        QAction* a = menu.addAction(c.title);
+        a->setCheckable(true);
+        a->setChecked(c.visible);
+        a->setEnabled(!c.locked && !(c.visible && visible == 1));
+        const int command = cmd::show_column_base + c.id;
+        connect(a, &QAction::triggered, this, [this, command] { handle_command(command); });
+    }
+}
+
+void cell_list::sort_by(int column_id, bool ascending)
+{
+    if (column_id >= 0 && columns_.index_of(column_id) < 0)
+        return;
+    columns_.sorting_id = column_id;
+    columns_.ascending = column_id < 0 ? true : ascending;
+    owner_.sorting_changed();
+    apply_layout();
 }
 
 void cell_list::save_layout(app::settings_document& doc, const QString& block) const { columns_.save(doc, block); }

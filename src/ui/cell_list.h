@@ -10,6 +10,8 @@
 #include <QStyledItemDelegate>
 #include <QTreeView>
 
+class QMenu;
+
 namespace qm::ui {
 
 namespace list_style {
@@ -133,6 +135,12 @@ public:
     void add_row();
     // Opens the editor on a cell ("Rename" on the name column).
     bool edit_cell(int row, int column_id);
+
+    // Adds one checkable item per column to a menu: a check shows the column.
+    // Locked columns, and the only visible one, cannot be unchecked.
+    void add_column_items(QMenu& menu);
+    // Sorts by a column (-1: unsorted) in the given direction.
+    void sort_by(int column_id, bool ascending);
 
     void save_layout(app::settings_document& doc, const QString& block) const;
     void load_layout(const app::settings_document& doc, const QString& block);

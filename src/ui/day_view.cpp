@@ -46,6 +46,34 @@ QVector<column> day_columns()
     return c;
 }
 
+// The View.TaskList commands that show a column or sort by it, with the
+// Day view's column for each.
+struct column_command {
+    int show;
+    int sort;
+    int column_id;
+};
+constexpr column_command column_commands[] = {
+    {41146, 41176, day_column::status},     {41151, 41177, day_column::role},
+    {41148, 41088, day_column::task},       {41150, 41178, day_column::tags},
+    {41152, 41089, day_column::date},       {41154, 41179, day_column::day_priority},
+    {41155, 41090, day_column::estimate},   {41156, 41180, day_column::scheduling},
+    {41157, 41181, day_column::original_estimate}, {41158, 41182, day_column::deadline},
+    {41159, 41183, day_column::time},       {41161, 41184, day_column::time_left},
+    {41168, 41185, day_column::project},    {41167, 41186, day_column::impact},
+    {41166, 41187, day_column::roi},        {41163, 41188, day_column::yield},
+};
+constexpr int sort_ascending = 41037, sort_descending = 41038, sort_default = 41175;
+constexpr int task_list_options = 40443;
+
+const column_command* find_column_command(int command)
+{
+    for (const column_command& c : column_commands)
+        if (c.show == command || c.sort == command)
+            return &c;
+    return nullptr;
+}
+
 const char* heading_text(int priority)
 {
     switch (priority) {
@@ -124,7 +152,7 @@ std::vector<toolbar_button> day_view::buttons() const
         {"Add Alarm", 40244, false, false, false}, {"Description", 41191, false, false, false},
         {"Add Comment", 40991, false, false, false}, {"-", 0},
         {"Notifications Pane", 40179, true, true, false}, {"-", 0},
-        {"Pull Previously Uncompleted Tasks", cmd::pull_uncompleted}, {"Task List Options", 40443, false, false, false},
+        {"Pull Previously Uncompleted Tasks", cmd::pull_uncompleted}, {"Task List Options", task_list_options},
     };
 }
 
@@ -565,13 +593,14 @@ bool day_view::handles(int command) const
     case cmd::push_to_bottom: case cmd::make_top_priority: case cmd::no_date: case cmd::date_today:
     case cmd::date_tomorrow: case cmd::move_up: case cmd::move_down: case cmd::pull_uncompleted:
     case cmd::pull_uncompleted_flow: case cmd::show_day: case cmd::date_edit:
+    case sort_ascending: case sort_descending: case sort_default: case task_list_options:
         return true;
     default:
         break;
     }
     if (command >= cmd::date_sunday && command <= cmd::date_sunday + 6)
         return true;
-    return list_->can_handle(command);
+    return find_column_command(command) != nullptr || list_->can_handle(command);
 }
 
 bool day_view::own_command(int command)
@@ -632,7 +661,53 @@ bool day_view::own_command(int command)
         commands_.set_date(selected, time::weekday_date(command - cmd::date_sunday + 1));
         return true;
     }
-    return false;
+    return list_options_command(command);
+}
+
+bool day_view::list_options_command(int command)
+{
+    const column_model& cols = list_->columns();
+    switch (command) {
+    case sort_ascending: list_->sort_by(cols.sorting_id, true); return true;
+    case sort_descending: list_->sort_by(cols.sorting_id, false); return true;
+    case sort_default: list_->sort_by(-1, true); return true;
+    case task_list_options: list_options_menu(); return true;
+    default: break;
+    }
+    const column_command* c = find_column_command(command);
+    if (c == nullptr)
+        return false;
+    if (command == c->show)
+        list_->handle_command(cmd::show_column_base + c->column_id);
+    else
+        list_->sort_by(c->column_id, cols.sorting_id == c->column_id ? cols.ascending : true);
+    return true;
+}
+
+void day_view::list_options_menu()
+{
+    QMenu menu(this);
+    QMenu* columns = menu.addMenu(QStringLiteral("&Columns"));
+    list_->add_column_items(*columns);
+    QMenu* sort = menu.addMenu(QStringLiteral("&Sort By"));
+    const column_model& cols = list_->columns();
+    auto add_sort = [&](const QString& text, int command, bool checked) {
+        QAction* a = sort->addAction(text);
+        a->setCheckable(true);
+        a->setChecked(checked);
+        connect(a, &QAction::triggered, this, [this, command] { list_options_command(command); });
+    };
+    add_sort(QStringLiteral("&Ascending"), sort_ascending, cols.sorting_id >= 0 && cols.ascending);
+    add_sort(QStringLiteral("&Descending"), sort_descending, cols.sorting_id >= 0 && !cols.ascending);
+    sort->setEnabled(true);
+    sort->addSeparator();
+    add_sort(QStringLiteral("Day &Order"), sort_default, cols.sorting_id < 0);
+    for (const column_command& c : column_commands) {
+        const int at = cols.index_of(c.column_id);
+        if (at >= 0)
+            add_sort(cols.columns[at].title, c.sort, cols.sorting_id == c.column_id);
+    }
+    menu.exec(mapToGlobal(QPoint(8, 0)));
 }
 
 void day_view::minute_tick(time::stored_time now)

@@ -78,6 +78,9 @@ private:
 
     // The view's own commands; never hands one to the list.
     bool own_command(int command);
+    // Showing columns and sorting: the View.TaskList commands and their menu.
+    bool list_options_command(int command);
+    void list_options_menu();
     void schedule_refresh();
     std::vector<model::task*> selected_tasks() const;
     void move_rows(bool up);

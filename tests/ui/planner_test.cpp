@@ -13,6 +13,7 @@
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QMenu>
 #include <QStatusBar>
 #include <QTest>
 #include <QTimeEdit>
@@ -432,4 +433,34 @@ TEST_F(planner_fixture, sortingByAColumnComparesItsValuesNotItsText)
     EXPECT_EQ(rows().mid(1, 3), QStringList({"task 9", "Task 10", "Task 100"}));
     click_title(ui::day_column::task);
     EXPECT_EQ(rows().mid(1, 3), QStringList({"task 9", "Task 10", "Task 100"}));  // 9, 10, 100 as numbers
+}
+
+TEST_F(planner_fixture, hiddenColumnsAreShownAndListsSortedByTheirCommands)
+{
+    start();
+    for (const char* name : {"b", "a"}) {
+        press(Qt::Key_Return);
+        type_in_editor(name);
+    }
+    const ui::column_model& cols = list().columns();
+    auto visible = [&](int id) { return cols.columns[cols.index_of(id)].visible; };
+    EXPECT_FALSE(visible(ui::day_column::deadline));
+    p->frame().on_command(41158);  // View.TaskList.Columns: Deadline
+    EXPECT_TRUE(visible(ui::day_column::deadline));
+    QMenu menu;
+    list().add_column_items(menu);
+    ASSERT_EQ(menu.actions().size(), cols.columns.size());
+    QAction* deadline = menu.actions()[cols.index_of(ui::day_column::deadline)];
+    EXPECT_TRUE(deadline->isChecked());
+    deadline->trigger();  // the header menu hides it again
+    EXPECT_FALSE(visible(ui::day_column::deadline));
+    EXPECT_FALSE(menu.actions()[cols.index_of(ui::day_column::task)]->isEnabled());  // locked
+
+    p->frame().on_command(41088);  // Sort By: Task
+    EXPECT_EQ(rows().mid(1, 2), QStringList({"a", "b"}));
+    p->frame().on_command(41038);  // Descending
+    EXPECT_EQ(rows().mid(1, 2), QStringList({"b", "a"}));
+    p->frame().on_command(41175);  // Default method: the day order
+    EXPECT_EQ(cols.sorting_id, -1);
+    EXPECT_EQ(rows().mid(1, 2), QStringList({"b", "a"}));
 }
