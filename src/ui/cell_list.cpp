@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QPainter>
 #include <QScrollBar>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -140,6 +141,7 @@ cell_list::cell_list(cell_list_owner& owner, QVector<column> columns, unsigned s
         menu.exec(header()->mapToGlobal(at));
     });
     connect(header(), &QHeaderView::sectionResized, this, &cell_list::on_section_resized);
+    header()->viewport()->installEventFilter(this);
     connect(header(), &QHeaderView::sectionMoved, this, [this] {
         if (laying_out_)
             return;
@@ -182,7 +184,21 @@ void cell_list::on_section_resized(int, int, int)
 {
     if (laying_out_)
         return;
-    // The user dragged a border: the new pixel widths become the shares.
+    // While a border is dragged only that border moves; the widths are taken
+    // over when the button is released. A resize without a drag (a double
+    // click on a border) is taken over at once.
+    if (!header_dragging_)
+        QTimer::singleShot(0, this, [this] {
+            if (!header_dragging_)
+                take_over_section_widths();
+        });
+}
+
+void cell_list::take_over_section_widths()
+{
+    // Columns that were proportional stay proportional, with their pixel
+    // widths as shares; fixed ones keep their new pixel width. Then the list
+    // is laid out anew, so the header never ends wider than the list.
     const double dpi = logicalDpiX();
     int proportional_pixels = 0;
     for (int i : columns_.display_order())
@@ -191,11 +207,27 @@ void cell_list::on_section_resized(int, int, int)
     for (int i : columns_.display_order()) {
         column& c = columns_.columns[i];
         if (c.proportional())
-            c.width = proportional_pixels > 0 ? double(header()->sectionSize(i)) / proportional_pixels : c.width;
+            c.width = proportional_pixels > 0 ? std::max(0.0001, double(header()->sectionSize(i)) / proportional_pixels)
+                                              : c.width;
         else
             c.width = std::max(1.1, header()->sectionSize(i) * 96.0 / dpi);
     }
     columns_.normalise();
+    apply_layout();
+}
+
+bool cell_list::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == header()->viewport()) {
+        if (event->type() == QEvent::MouseButtonPress &&
+            static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
+            header_dragging_ = true;
+        else if (event->type() == QEvent::MouseButtonRelease && header_dragging_) {
+            header_dragging_ = false;
+            QTimer::singleShot(0, this, [this] { take_over_section_widths(); });
+        }
+    }
+    return QTreeView::eventFilter(watched, event);
 }
 
 void cell_list::on_title_clicked(int section)

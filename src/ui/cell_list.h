@@ -166,11 +166,13 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
 
 private:
     void on_title_clicked(int section);
     void on_section_resized(int section, int old_size, int new_size);
+    void take_over_section_widths();
     void move_focus_column(int step);
 
     cell_list_owner& owner_;
@@ -178,6 +180,7 @@ private:
     cell_list_model* model_;
     unsigned style_;
     bool laying_out_ = false;
+    bool header_dragging_ = false;
     int name_column_ = -1;
     QString initial_text_;
 };

@@ -2,7 +2,9 @@
 #include "ui/commands.h"
 
 #include <QApplication>
+#include <QHeaderView>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -145,4 +147,45 @@ TEST(cell_list, keysAddDeleteAndMoveTheFocusColumn)
     EXPECT_EQ(owner.rows, QStringList({"a", "b"}));
     EXPECT_TRUE(list.handle_command(cmd::show_column_base + 1));  // hides "Other"
     EXPECT_FALSE(list.columns().columns[1].visible);
+}
+
+TEST(cell_list, aDraggedBorderIsTakenOverOnReleaseAndTheColumnsFitTheList)
+{
+    text_owner owner;
+    owner.rows = {"a", "b"};
+    cell_list list(owner, {{0, "Name", true, 0.5, -1, -1, true}, {1, "Note", true, 0.5, -1, -1, false},
+                           {2, "Size", true, 80, -1, -1, false}});
+    list.resize(600, 300);
+    list.show();
+    QCoreApplication::processEvents();
+    QHeaderView* header = list.header();
+    auto total = [&] {
+        int sum = 0;
+        for (int i = 0; i < 3; ++i)
+            sum += header->sectionSize(i);
+        return sum;
+    };
+    const int width = list.viewport()->width();
+    EXPECT_EQ(total(), width);
+
+    // Drag the border between Name and Note 60 pixels to the right.
+    const int border = header->sectionViewportPosition(0) + header->sectionSize(0) - 1;
+    const int y = header->height() / 2;
+    QTest::mousePress(header->viewport(), Qt::LeftButton, {}, QPoint(border, y));
+    QMouseEvent move(QEvent::MouseMove, QPointF(border + 60, y), header->viewport()->mapToGlobal(QPointF(border + 60, y)),
+                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(header->viewport(), &move);
+    QTest::mouseRelease(header->viewport(), Qt::LeftButton, {}, QPoint(border + 60, y));
+    QCoreApplication::processEvents();
+
+    EXPECT_EQ(total(), width);  // laid out anew: nothing beyond the list's edge
+    const column_model& cols = list.columns();
+    EXPECT_GT(cols.columns[0].width, 0.55);  // Name took the space from Note
+    EXPECT_NEAR(cols.columns[0].width + cols.columns[1].width, 1.0, 1e-9);
+    EXPECT_DOUBLE_EQ(cols.columns[2].width, 80);
+
+    // A resize without a drag is taken over too.
+    header->resizeSection(2, 140);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(total(), width);
 }
