@@ -3,6 +3,7 @@
 #include "app/settings_document.h"
 #include "ui/commands.h"
 
+#include <QApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -84,27 +85,6 @@ void cell_list_model::reset_rows()
     endResetModel();
 }
 
-// ---- delegate ----
-
-QWidget* cell_list_delegate::createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex&) const
-{
-    auto* editor = new QLineEdit(parent);
-    editor->setFrame(false);
-    return editor;
-}
-
-void cell_list_delegate::setEditorData(QWidget* editor, const QModelIndex&) const
-{
-    auto* line = static_cast<QLineEdit*>(editor);
-    line->setText(list_.initial_edit_text());
-    line->selectAll();  // a typed character replaces the cell's text
-}
-
-void cell_list_delegate::setModelData(QWidget* editor, QAbstractItemModel*, const QModelIndex& index) const
-{
-    list_.finish_edit(index, static_cast<QLineEdit*>(editor)->text());
-}
-
 // ---- the list ----
 
 cell_list::cell_list(cell_list_owner& owner, QVector<column> columns, unsigned style, QWidget* parent)
@@ -117,10 +97,11 @@ cell_list::cell_list(cell_list_owner& owner, QVector<column> columns, unsigned s
     setItemDelegate(new cell_list_delegate(*this));
     setRootIsDecorated(false);
     setUniformRowHeights(true);  // long lists scroll without measuring every row
-    setAllColumnsShowFocus(false);
+    setAllColumnsShowFocus((style_ & list_style::whole_row_focus) != 0);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode((style_ & list_style::single_selection) ? QAbstractItemView::SingleSelection
-                                                                : QAbstractItemView::ExtendedSelection);
+                     : (style_ & list_style::click_toggles)  ? QAbstractItemView::MultiSelection
+                                                             : QAbstractItemView::ExtendedSelection);
     setEditTriggers((style_ & list_style::read_only)
                         ? QAbstractItemView::NoEditTriggers
                         : QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
@@ -218,6 +199,18 @@ void cell_list::take_over_section_widths()
 
 bool cell_list::eventFilter(QObject* watched, QEvent* event)
 {
+    if (popup_ != nullptr && watched == popup_) {
+        if (event->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape) {
+                finish_popup(key != Qt::Key_Escape);
+                return true;
+            }
+        } else if (event->type() == QEvent::Hide) {
+            finish_popup(false);  // closed by a click elsewhere
+        }
+        return false;
+    }
     if (watched == header()->viewport()) {
         if (event->type() == QEvent::MouseButtonPress &&
             static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
@@ -286,72 +279,6 @@ void cell_list::select_rows(const QVector<int>& rows)
     selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 
-bool cell_list::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event)
-{
-    if (!index.isValid() || (style_ & list_style::read_only) || state() == EditingState)
-        return QTreeView::edit(index, trigger, event);
-    if (trigger == QAbstractItemView::SelectedClicked || trigger == QAbstractItemView::CurrentChanged)
-        return false;
-    const int column_id = columns_.columns[index.column()].id;
-    if (owner_.editor_of(index.row(), column_id) != editor_kind::text)
-        return false;
-    if (trigger == QAbstractItemView::AnyKeyPressed && event != nullptr && event->type() == QEvent::KeyPress) {
-        const auto* key = static_cast<QKeyEvent*>(event);
-        const QString text = key->text();
-        // Control characters never start editing.
-        if (text.isEmpty() || text[0].unicode() < 32 || text[0].unicode() == 127)
-            return false;
-    }
-    QString initial;
-    if (!owner_.begin_text_edit(index.row(), column_id, initial))
-        return false;
-    initial_text_ = initial;
-    return QTreeView::edit(index, trigger, event);
-}
-
-void cell_list::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint)
-{
-    QTreeView::closeEditor(editor, hint);
-    emit editor_closed();
-}
-
-bool cell_list::edit_cell(int row, int column_id)
-{
-    const int col = columns_.index_of(column_id);
-    if (row < 0 || row >= owner_.row_count() || col < 0)
-        return false;
-    const QModelIndex index = model_->index(row, col);
-    setCurrentIndex(index);
-    return edit(index, QAbstractItemView::EditKeyPressed, nullptr);
-}
-
-void cell_list::finish_edit(const QModelIndex& index, const QString& text)
-{
-    const int column_id = columns_.columns[index.column()].id;
-    if (text == initial_text_) {
-        owner_.edit_unchanged(index.row(), column_id);
-        return;
-    }
-    const QString value = text.trimmed();
-    QVector<int> targets;
-    if (style_ & list_style::focus_row_commit)
-        targets << index.row();
-    else {
-        targets = selected_rows();
-        if (!targets.contains(index.row()))
-            targets = {index.row()};
-    }
-    owner_.begin_commits(targets.size());
-    for (int row : targets) {
-        if (owner_.editor_of(row, column_id) == editor_kind::none)
-            continue;
-        const int answer = owner_.commit_text(row, column_id, value);
-        if (answer == 1 || answer == 2)
-            break;
-    }
-    owner_.end_commits(targets.size());
-}
-
 void cell_list::add_row()
 {
     if ((style_ & (list_style::read_only | list_style::no_enter_add)) != 0)
@@ -388,6 +315,16 @@ bool cell_list::handle_command(int id)
     case cmd::cell_edit:
         edit_cell(focus_row(), focus_column_id());
         return true;
+    case cmd::append_space:
+        append_space_ = true;
+        if (edit_cell(focus_row(), focus_column_id()))
+            // The view selects a new line editor's text; the space must not be replaced.
+            if (auto* line = qobject_cast<QLineEdit*>(QApplication::focusWidget())) {
+                line->deselect();
+                line->end(false);
+            }
+        append_space_ = false;
+        return true;
     case cmd::rename:
         if (name_column_ < 0)
             return false;
@@ -419,6 +356,7 @@ bool cell_list::can_handle(int id) const
     switch (id) {
     case cmd::add_row:
     case cmd::cell_edit:
+    case cmd::append_space:
     case cmd::select_all:
     case cmd::page_up:
     case cmd::page_down:

@@ -7,8 +7,13 @@
 
 #include <QAbstractTableModel>
 #include <QColor>
+#include <QDateTime>
+#include <QLineEdit>
+#include <QPointer>
 #include <QStyledItemDelegate>
 #include <QTreeView>
+
+#include <functional>
 
 class QMenu;
 
@@ -33,6 +38,12 @@ constexpr int text = 1;
 constexpr int date_time = 2;
 constexpr int custom = 3;
 }  // namespace editor_kind
+
+// A small button drawn inside a cell; a click sends its command to the owner.
+struct cell_button {
+    QString text;
+    int command = 0;
+};
 
 struct row_style {
     bool heading = false;
@@ -62,6 +73,50 @@ public:
     }
     // One commit per target row; 1 or 2 stops the commit for the remaining rows.
     virtual int commit_text(int row, int column_id, const QString& text) = 0;
+    // A date-and-time edit begins: fills in the value and, when it wants one,
+    // the display format; false refuses the edit.
+    virtual bool begin_date_edit(int row, int column_id, QDateTime& value, QString& format)
+    {
+        (void)row;
+        (void)column_id;
+        (void)value;
+        (void)format;
+        return false;
+    }
+    virtual int commit_date(int row, int column_id, const QDateTime& value)
+    {
+        (void)row;
+        (void)column_id;
+        (void)value;
+        return 0;
+    }
+    // Custom editing: the owner edits the cell itself (a dialog, a menu).
+    virtual void custom_edit(int row, int column_id)
+    {
+        (void)row;
+        (void)column_id;
+    }
+    // The small buttons of a cell, right-aligned in it.
+    virtual QVector<cell_button> cell_buttons(int row, int column_id) const
+    {
+        (void)row;
+        (void)column_id;
+        return {};
+    }
+    virtual void cell_button_clicked(int row, int column_id, int command)
+    {
+        (void)row;
+        (void)column_id;
+        (void)command;
+    }
+    // A click on a cell of a clickable column (after the focus has moved there).
+    virtual bool column_clickable(int column_id) const { (void)column_id; return false; }
+    virtual void cell_clicked(int row, int column_id, Qt::KeyboardModifiers modifiers)
+    {
+        (void)row;
+        (void)column_id;
+        (void)modifiers;
+    }
     // Around the commits of one edit: several target rows make one history group.
     virtual void begin_commits(int target_rows) { (void)target_rows; }
     virtual void end_commits(int target_rows) { (void)target_rows; }
@@ -151,10 +206,19 @@ public:
 
     // Called by the delegate when an editor closes.
     void finish_edit(const QModelIndex& index, const QString& text);
+    void finish_date_edit(const QModelIndex& index, const QDateTime& value);
     const QString& initial_edit_text() const { return initial_text_; }
     void set_initial_edit_text(const QString& t) { initial_text_ = t; }
+    const QDateTime& initial_edit_date() const { return initial_date_; }
+    const QString& date_edit_format() const { return date_format_; }
+    // Append Space opens the editor with a space after the text, not selected.
+    bool appending_space() const { return append_space_; }
+    // Where a cell's buttons are drawn, right-aligned in the cell.
+    static QVector<QRect> button_rects(const QRect& cell, const QVector<cell_button>& buttons, const QFontMetrics& fm);
 
-    bool editing() const { return state() == EditingState; }
+    // An editor is open: in the cell, or in the popup of a hidden column.
+    bool editing() const { return state() == EditingState || popup_ != nullptr; }
+    QLineEdit* popup_editor() const { return popup_; }
 
 signals:
     void message(const QString& text);
@@ -167,12 +231,19 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
 
 private:
     void on_title_clicked(int section);
     void on_section_resized(int section, int old_size, int new_size);
     void take_over_section_widths();
+    // The commits of one edit to its target rows, in one history group.
+    void commit_to_targets(int row, int column_id, const std::function<int(int)>& commit);
+    // A cell of a hidden column is edited in a small popup at its row.
+    bool popup_edit(int row, int column_id);
+    void finish_popup(bool keep);
     void move_focus_column(int step);
 
     cell_list_owner& owner_;
@@ -183,6 +254,12 @@ private:
     bool header_dragging_ = false;
     int name_column_ = -1;
     QString initial_text_;
+    QDateTime initial_date_;
+    QString date_format_;
+    bool append_space_ = false;
+    QPointer<QLineEdit> popup_;
+    int popup_row_ = -1;
+    int popup_column_ = -1;
 };
 
 class cell_list_delegate : public QStyledItemDelegate {
@@ -192,6 +269,7 @@ public:
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
     void setEditorData(QWidget* editor, const QModelIndex& index) const override;
     void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
 private:
     cell_list& list_;

@@ -710,6 +710,14 @@ void day_view::list_options_menu()
     menu.exec(mapToGlobal(QPoint(8, 0)));
 }
 
+void day_view::cell_clicked(int row, int column_id, Qt::KeyboardModifiers modifiers)
+{
+    if (column_id != day_column::status || (modifiers & (Qt::ShiftModifier | Qt::ControlModifier)))
+        return;  // a selecting click only selects
+    if (model::task* t = task_at(row))
+        commands_.toggle_finished({t});
+}
+
 void day_view::minute_tick(time::stored_time now)
 {
     const time::stored_date today = time::date_of(now);

@@ -60,6 +60,9 @@ public:
     int add_row(int focus_row) override;
     bool list_command(int command) override;
     void sorting_changed() override { refresh(); }
+    // A click on the Status cell finishes the task, or makes it unfinished again.
+    bool column_clickable(int column_id) const override { return column_id == day_column::status; }
+    void cell_clicked(int row, int column_id, Qt::KeyboardModifiers modifiers) override;
 
     // listener
     long on_announcement(const store::announcement& a) override;

@@ -11,7 +11,11 @@
 #include <QTemporaryDir>
 
 #include <memory>
+#include <ostream>
 #include <vector>
+
+// Failure messages show texts as texts, not as bytes.
+inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
 
 namespace qm::test {
 

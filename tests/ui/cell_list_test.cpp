@@ -1,7 +1,9 @@
 #include "ui/cell_list.h"
+#include "support/test_support.h"
 #include "ui/commands.h"
 
 #include <QApplication>
+#include <QDateTimeEdit>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -188,4 +190,201 @@ TEST(cell_list, aDraggedBorderIsTakenOverOnReleaseAndTheColumnsFitTheList)
     header->resizeSection(2, 140);
     QCoreApplication::processEvents();
     EXPECT_EQ(total(), width);
+}
+
+namespace {
+
+// Rows with a text and a date column, buttons in the text column and a
+// clickable date column, recording what the list asks.
+struct rich_owner : text_owner {
+    QVector<QDateTime> dates;
+    int custom_column = -1;
+    int date_column_kind = editor_kind::date_time;
+    int editor_of(int, int column_id) const override
+    {
+        if (column_id == custom_column)
+            return editor_kind::custom;
+        return column_id == 1 ? date_column_kind : editor_kind::text;
+    }
+    bool begin_date_edit(int row, int, QDateTime& value, QString& format) override
+    {
+        value = dates.value(row);
+        format = QStringLiteral("yyyy-MM-dd HH:mm");
+        return true;
+    }
+    int commit_date(int row, int, const QDateTime& value) override
+    {
+        log << QStringLiteral("date %1 %2").arg(row).arg(value.toString(Qt::ISODate));
+        dates[row] = value;
+        return 0;
+    }
+    void custom_edit(int row, int column_id) override { log << QStringLiteral("custom %1 %2").arg(row).arg(column_id); }
+    QVector<cell_button> cell_buttons(int, int column_id) const override
+    {
+        return column_id == 0 ? QVector<cell_button>{{"go", 777}} : QVector<cell_button>{};
+    }
+    void cell_button_clicked(int row, int column_id, int command) override
+    {
+        log << QStringLiteral("button %1 %2 %3").arg(row).arg(column_id).arg(command);
+    }
+    bool column_clickable(int column_id) const override { return column_id == 1; }
+    void cell_clicked(int row, int column_id, Qt::KeyboardModifiers) override
+    {
+        log << QStringLiteral("clicked %1 %2").arg(row).arg(column_id);
+    }
+};
+
+QVector<column> two_columns(bool date_visible = true)
+{
+    return {{0, "Name", true, 0.6, -1, -1, true}, {1, "When", date_visible, 0.4, -1, -1, false}};
+}
+
+struct shown_list {
+    cell_list list;
+    shown_list(cell_list_owner& owner, QVector<column> columns, unsigned style = 0) : list(owner, columns, style)
+    {
+        current_list = &list;
+        list.resize(500, 300);
+        list.show();
+        list.activateWindow();
+        list.setFocus();
+        QCoreApplication::processEvents();
+    }
+    QPoint centre(int row, int column_id)
+    {
+        return list.visualRect(list.model()->index(row, list.columns().index_of(column_id))).center();
+    }
+};
+
+}  // namespace
+
+TEST(cell_list, aDateTimeEditCommitsToEveryTargetRowAndAnUnchangedOneNotifies)
+{
+    rich_owner owner;
+    owner.rows = {"a", "b", "c"};
+    const QDateTime start(QDate(2026, 3, 11), QTime(9, 0));
+    owner.dates = {start, start, start};
+    shown_list shown(owner, two_columns());
+    cell_list& list = shown.list;
+    auto date_editor = [&]() -> QDateTimeEdit* {
+        for (QDateTimeEdit* e : list.viewport()->findChildren<QDateTimeEdit*>())
+            if (e->isVisible())
+                return e;
+        return nullptr;
+    };
+    list.set_focus_cell(0, 1);
+    ASSERT_TRUE(list.edit_cell(0, 1));
+    list.select_rows({0, 2});
+    QDateTimeEdit* editor = date_editor();
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(editor->displayFormat(), "yyyy-MM-dd HH:mm");
+    EXPECT_EQ(editor->dateTime(), start);
+    editor->setDateTime(start.addDays(1));
+    QTest::keyClick(editor, Qt::Key_Return);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(owner.log, QStringList({"begin 2", "date 0 2026-03-12T09:00:00", "date 2 2026-03-12T09:00:00", "end 2"}));
+
+    owner.log.clear();
+    list.select_rows({1});
+    list.set_focus_cell(1, 1);
+    ASSERT_TRUE(list.edit_cell(1, 1));
+    ASSERT_NE(date_editor(), nullptr);
+    QTest::keyClick(date_editor(), Qt::Key_Return);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(owner.log, QStringList({"unchanged 1"}));
+}
+
+TEST(cell_list, customCellsAreEditedByTheOwnerAndAppendSpaceKeepsTheText)
+{
+    rich_owner owner;
+    owner.rows = {"milk"};
+    owner.dates = {QDateTime()};
+    owner.custom_column = 1;
+    shown_list shown(owner, two_columns());
+    cell_list& list = shown.list;
+    list.set_focus_cell(0, 1);
+    EXPECT_FALSE(list.edit_cell(0, 1));
+    EXPECT_EQ(owner.log, QStringList({"custom 0 1"}));
+
+    list.set_focus_cell(0, 0);
+    list.handle_command(cmd::append_space);
+    QLineEdit* line = editor();
+    ASSERT_NE(line, nullptr);
+    EXPECT_EQ(line->text(), "milk ");
+    EXPECT_FALSE(line->hasSelectedText());
+    QTest::keyClicks(line, "and eggs");
+    QTest::keyClick(line, Qt::Key_Return);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(owner.rows, QStringList({"milk and eggs"}));
+}
+
+TEST(cell_list, buttonsAndClickableColumnsTellTheOwner)
+{
+    rich_owner owner;
+    owner.rows = {"a", "b"};
+    owner.dates = {QDateTime(), QDateTime()};
+    shown_list shown(owner, two_columns());
+    cell_list& list = shown.list;
+    list.set_focus_cell(0, 0);
+    const QRect cell = list.visualRect(list.model()->index(1, 0));
+    const QVector<QRect> rects = cell_list::button_rects(cell, {{"go", 777}}, list.fontMetrics());
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, rects[0].center());
+    EXPECT_EQ(owner.log, QStringList({"button 1 0 777"}));
+    EXPECT_EQ(list.focus_row(), 0);  // the button changes nothing else
+
+    owner.log.clear();
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, shown.centre(1, 1));
+    EXPECT_EQ(owner.log, QStringList({"clicked 1 1"}));
+    EXPECT_EQ(list.focus_row(), 1);
+}
+
+TEST(cell_list, aHiddenColumnIsEditedInAPopupAtItsRow)
+{
+    rich_owner owner;
+    owner.rows = {"a", "b"};
+    owner.dates = {QDateTime(), QDateTime()};
+    owner.date_column_kind = editor_kind::text;
+    shown_list shown(owner, two_columns(false));
+    cell_list& list = shown.list;
+    list.set_focus_cell(1, 0);
+    ASSERT_TRUE(list.edit_cell(1, 1));
+    QLineEdit* popup = list.popup_editor();
+    ASSERT_NE(popup, nullptr);
+    EXPECT_TRUE(popup->isVisible());
+    EXPECT_GE(popup->width(), 200);
+    EXPECT_TRUE(list.editing());
+    QTest::keyClicks(popup, "typed");
+    QTest::keyClick(popup, Qt::Key_Return);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(owner.log, QStringList({"begin 1", "commit 1 typed", "end 1"}));
+    EXPECT_FALSE(list.editing());
+
+    owner.log.clear();
+    ASSERT_TRUE(list.edit_cell(0, 1));
+    QTest::keyClick(list.popup_editor(), Qt::Key_Escape);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(owner.log, QStringList({"unchanged 0"}));
+}
+
+TEST(cell_list, wholeRowFocusTypesIntoTheNameAndClickTogglesSelect)
+{
+    text_owner owner;
+    owner.rows = {"a", "b", "c"};
+    shown_list shown(owner, two_columns(), list_style::whole_row_focus | list_style::click_toggles);
+    cell_list& list = shown.list;
+    list.set_name_column(0);
+    list.set_focus_cell(1, 1);
+    QTest::keyClicks(&list, "x");
+    QLineEdit* line = editor();
+    ASSERT_NE(line, nullptr);
+    QTest::keyClick(line, Qt::Key_Return);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(owner.rows, QStringList({"a", "x", "c"}));
+
+    list.select_rows({});
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, shown.centre(0, 0));
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, shown.centre(2, 0));
+    EXPECT_EQ(list.selected_rows(), QVector<int>({0, 2}));
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, shown.centre(0, 0));
+    EXPECT_EQ(list.selected_rows(), QVector<int>({2}));
 }

@@ -3,6 +3,7 @@
 
 #include "app/settings_document.h"
 #include "support/test_support.h"
+#include "time/format.h"
 #include "ui/commands.h"
 #include "ui/day_view.h"
 #include "ui/options_dialog.h"
@@ -463,4 +464,34 @@ TEST_F(planner_fixture, hiddenColumnsAreShownAndListsSortedByTheirCommands)
     p->frame().on_command(41175);  // Default method: the day order
     EXPECT_EQ(cols.sorting_id, -1);
     EXPECT_EQ(rows().mid(1, 2), QStringList({"b", "a"}));
+}
+
+TEST_F(planner_fixture, ctrlDEditsTheHiddenDateInAVisiblePopupAndAStatusClickFinishes)
+{
+    start();
+    for (const char* name : {"stays", "moves"}) {
+        press(Qt::Key_Return);
+        type_in_editor(name);
+    }
+    focus_task("moves");
+    QTest::keyClick(&list(), Qt::Key_D, Qt::ControlModifier);
+    settle();
+    QLineEdit* popup = list().popup_editor();
+    ASSERT_NE(popup, nullptr);
+    EXPECT_TRUE(popup->isVisible());
+    EXPECT_GT(popup->width(), 100);
+    EXPECT_EQ(popup->text(), time::format_short_date(time::today()));
+    QTest::keyClicks(popup, "tomorrow");
+    QTest::keyClick(popup, Qt::Key_Return);
+    settle();
+    EXPECT_EQ(rows(), QStringList({"A \u2014 Critical", "stays", "B \u2014 Important", "C \u2014 Desired"}));
+
+    // A click on the Status cell finishes the task; another makes it unfinished.
+    const QRect status = list().visualRect(list().model()->index(1, list().columns().index_of(ui::day_column::status)));
+    QTest::mouseClick(list().viewport(), Qt::LeftButton, {}, status.center());
+    settle();
+    EXPECT_EQ(day().cell_text(1, ui::day_column::status), "Finished");
+    QTest::mouseClick(list().viewport(), Qt::LeftButton, {}, status.center());
+    settle();
+    EXPECT_EQ(day().cell_text(1, ui::day_column::status), "");
 }
