@@ -260,8 +260,17 @@ void main_frame::create_toolbar()
             toolbar_->addSeparator();
     }
     toolbar_->addSeparator();
-    toolbar_->addAction(action(cmd::undo, "&Undo"));
-    toolbar_->addAction(action(cmd::redo, "&Redo"));
+    // Undo and Redo offer their lists in a drop-down, as Show Undo List does.
+    for (const bool undo : {true, false}) {
+        auto* button = new QToolButton(toolbar_);
+        button->setDefaultAction(action(undo ? cmd::undo : cmd::redo, undo ? "&Undo" : "&Redo"));
+        button->setPopupMode(QToolButton::MenuButtonPopup);
+        button->setObjectName(undo ? QStringLiteral("undo_button") : QStringLiteral("redo_button"));
+        auto* list = new QMenu(button);
+        connect(list, &QMenu::aboutToShow, this, [this, list, undo] { fill_history_menu(*list, undo); });
+        button->setMenu(list);
+        toolbar_->addWidget(button);
+    }
     toolbar_->addSeparator();
     toolbar_->addAction(action(cmd::cut, "Cu&t"));
     toolbar_->addAction(action(cmd::copy, "&Copy"));
@@ -521,7 +530,18 @@ void main_frame::show_history_list(bool undo)
     if (history_ == nullptr)
         return;
     QMenu menu(this);
+    fill_history_menu(menu, undo);
+    menu.exec(mapToGlobal(QPoint(width() / 3, toolbar_->geometry().bottom())));
+}
+
+void main_frame::fill_history_menu(QMenu& menu, bool undo)
+{
+    menu.clear();
+    if (history_ == nullptr)
+        return;
     const std::vector<history::list_line> lines = undo ? history_->undo_list() : history_->redo_list();
+    if (lines.empty())
+        menu.addAction(undo ? QStringLiteral("Nothing to undo") : QStringLiteral("Nothing to redo"))->setEnabled(false);
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const history::list_line& line = lines[i];
         QString text = line.text;
@@ -537,7 +557,6 @@ void main_frame::show_history_list(bool undo)
             undo ? history_->choose_undo(steps) : history_->choose_redo(steps);
         });
     }
-    menu.exec(mapToGlobal(QPoint(width() / 3, toolbar_->geometry().bottom())));
 }
 
 // ---- tray, window state, shutdown ----

@@ -73,6 +73,8 @@ public:
     void set_hot_key_text(const QString& text);
     // The undo or redo list as a menu of lettered lines; a letter chooses.
     void show_history_list(bool undo);
+    // Fills a menu with the undo or redo list: one lettered line a unit.
+    void fill_history_menu(QMenu& menu, bool undo);
 
     std::vector<std::function<void()>> save_layout_hooks;
     std::vector<std::function<void()>> before_drain_hooks;

@@ -19,6 +19,7 @@
 #include <QTest>
 #include <QTimeEdit>
 #include <QTimer>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -494,4 +495,26 @@ TEST_F(planner_fixture, ctrlDEditsTheHiddenDateInAVisiblePopupAndAStatusClickFin
     QTest::mouseClick(list().viewport(), Qt::LeftButton, {}, status.center());
     settle();
     EXPECT_EQ(day().cell_text(1, ui::day_column::status), "");
+}
+
+TEST_F(planner_fixture, theToolbarsUndoButtonOffersTheUndoList)
+{
+    start();
+    for (const char* name : {"one", "two"}) {
+        press(Qt::Key_Return);
+        type_in_editor(name);
+    }
+    auto* button = p->frame().findChild<QToolButton*>("undo_button");
+    ASSERT_NE(button, nullptr);
+    ASSERT_NE(button->menu(), nullptr);
+    EXPECT_EQ(button->popupMode(), QToolButton::MenuButtonPopup);
+    QMenu& menu = *button->menu();
+    p->frame().fill_history_menu(menu, true);
+    ASSERT_GE(menu.actions().size(), 2);
+    EXPECT_TRUE(menu.actions()[0]->text().contains("two")) << menu.actions()[0]->text().toStdString();
+    menu.actions()[1]->trigger();  // "b": two steps back, the naming and the adding of "two"
+    settle();
+    EXPECT_EQ(rows(), QStringList({"A \u2014 Critical", "one", "B \u2014 Important", "C \u2014 Desired"}));
+    p->frame().fill_history_menu(*p->frame().findChild<QToolButton*>("redo_button")->menu(), false);
+    EXPECT_EQ(p->frame().findChild<QToolButton*>("redo_button")->menu()->actions().size(), 2);
 }
