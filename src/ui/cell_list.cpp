@@ -47,7 +47,16 @@ QVariant cell_list_model::data(const QModelIndex& index, int role) const
         const row_style s = owner_.style_of(index.row());
         if (s.dimmed)
             return list_.palette().color(QPalette::Disabled, QPalette::Text);
+        const QColor own = owner_.cell_foreground(index.row(), column_id);
+        if (own.isValid())
+            return own;
         return {};
+    }
+    case Qt::CheckStateRole: {
+        const int state = owner_.check_state(index.row(), column_id);
+        if (state < 0)
+            return {};
+        return state == 2 ? Qt::Checked : Qt::Unchecked;
     }
     case Qt::BackgroundRole: {
         const row_style s = owner_.style_of(index.row());

@@ -59,6 +59,21 @@ public:
     virtual int row_count() const = 0;
     virtual QString cell_text(int row, int column_id) const = 0;
     virtual row_style style_of(int row) const { (void)row; return {}; }
+    // A check box in a cell: -1 none, 0 clear, 2 checked. Its click goes to
+    // cell_clicked like any click of a clickable column.
+    virtual int check_state(int row, int column_id) const
+    {
+        (void)row;
+        (void)column_id;
+        return -1;
+    }
+    // A colour of one cell's text (an overdue deadline), or an invalid one.
+    virtual QColor cell_foreground(int row, int column_id) const
+    {
+        (void)row;
+        (void)column_id;
+        return {};
+    }
     virtual int editor_of(int row, int column_id) const
     {
         (void)row;

@@ -12,6 +12,9 @@ class QLabel;
 namespace qm::store {
 struct tables;
 }
+namespace qm::model {
+struct day_load;
+}
 
 namespace qm::ui {
 
@@ -52,6 +55,8 @@ public:
     // text columns as a person reads them.
     int compare_tasks(const model::task& a, const model::task& b, int column_id) const;
     row_style style_of(int row) const override;
+    int check_state(int row, int column_id) const override;
+    QColor cell_foreground(int row, int column_id) const override;
     int editor_of(int row, int column_id) const override;
     bool begin_text_edit(int row, int column_id, QString& initial) override;
     int commit_text(int row, int column_id, const QString& text) override;
@@ -69,8 +74,12 @@ public:
 
     // Rebuilds the rows now, keeping the focus and selection on the same tasks.
     void refresh();
-    // Once a minute: when the day turns, a view showing the old today moves on.
+    // Once a minute: the summary follows the clock, and when the day turns a
+    // view showing the old today moves on.
     void minute_tick(time::stored_time now);
+    // "5h 30m planned, 4h 10m of working time left — 1h 20m over".
+    static QString summary_text(const model::day_load& load);
+    QString summary() const;
 
 private:
     struct day_row {
@@ -85,6 +94,7 @@ private:
     bool list_options_command(int command);
     void list_options_menu();
     void schedule_refresh();
+    void update_summary();
     std::vector<model::task*> selected_tasks() const;
     void move_rows(bool up);
     void pull_menu();
@@ -99,6 +109,7 @@ private:
     std::vector<day_row> rows_;
     cell_list* list_ = nullptr;
     QLabel* heading_ = nullptr;
+    QLabel* summary_ = nullptr;
     bool refresh_pending_ = false;
     time::stored_date last_today_ = 0;
     int commit_group_depth_ = 0;
