@@ -2,7 +2,9 @@
 
 #include "app/settings_document.h"
 #include "ui/commands.h"
+#include "ui/tree_rows.h"
 
+#include <QCompleter>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -84,10 +86,18 @@ void cell_list_model::reset_rows()
 
 // ---- delegate ----
 
-QWidget* cell_list_delegate::createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex&) const
+QWidget* cell_list_delegate::createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex& index) const
 {
     auto* editor = new QLineEdit(parent);
     editor->setFrame(false);
+    const QStringList suggestions =
+        list_.owner().completions(index.row(), list_.columns().columns[index.column()].id);
+    if (!suggestions.isEmpty()) {
+        auto* completer = new QCompleter(suggestions, editor);
+        completer->setCaseSensitivity(Qt::CaseInsensitive);
+        completer->setFilterMode(Qt::MatchContains);
+        editor->setCompleter(completer);
+    }
     return editor;
 }
 
@@ -367,6 +377,8 @@ bool cell_list::handle_command(int id)
             apply_layout();
         return true;
     }
+    if (tree_rows* tree = owner_.tree(); tree != nullptr && handle_tree_command(*this, *tree, id))
+        return true;
     return owner_.list_command(id);
 }
 
