@@ -61,7 +61,9 @@ project_dialog::project_dialog(project_context& c, const model::project& p, QStr
     auto* status_row = new QHBoxLayout;
     status_row->addWidget(status_);
     status_row->addWidget(finished_, 1);
-    form->addRow(QStringLiteral("&Status:"), status_row);
+    auto* status_label = new QLabel(QStringLiteral("&Status:"), this);
+    status_label->setBuddy(status_);
+    form->addRow(status_label, status_row);
     connect(status_, &QComboBox::currentIndexChanged, this, [this] {
         // Stamped when it becomes finished, never cleared.
         if (status_->currentData().toInt() == model::status::finished && finished_stamp_ == 0)

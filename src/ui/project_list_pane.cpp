@@ -158,7 +158,7 @@ QString project_list_pane::cell_text(int row, int column_id) const
     using namespace project_column;
     switch (column_id) {
     case name: return c_.projects.outline_number(*p) + model::project_caption(*p);
-    case status: return model::status_text(p->status, true);
+    case status: return p->status == model::status::unfinished ? QString() : model::status_text(p->status, true);
     case progress: return QStringLiteral("%1%").arg(qRound(model::project_progress(s) * 100.0));
     case tasks: return s.task_count == 0 ? QString() : QString::number(s.task_count);
     case time_left: return s.total_time_left == 0 ? QString() : time::format_duration(s.total_time_left);
