@@ -159,7 +159,8 @@ QString project_list_pane::cell_text(int row, int column_id) const
     switch (column_id) {
     case name: return c_.projects.outline_number(*p) + model::project_caption(*p);
     case status: return p->status == model::status::unfinished ? QString() : model::status_text(p->status, true);
-    case progress: return QStringLiteral("%1%").arg(qRound(model::project_progress(s) * 100.0));
+    case progress:
+        return s.task_count == 0 ? QString() : QStringLiteral("%1%").arg(qRound(model::project_progress(s) * 100.0));
     case tasks: return s.task_count == 0 ? QString() : QString::number(s.task_count);
     case time_left: return s.total_time_left == 0 ? QString() : time::format_duration(s.total_time_left);
     case deadline: return p->deadline == 0 ? QString() : time::format_short_date(p->deadline);
@@ -277,12 +278,56 @@ void project_list_pane::move(bool up)
         c_.project_cmds.move(*p, up);
 }
 
+void project_list_pane::indent()
+{
+    // A top-level project becomes the last milestone of the project above it.
+    model::project* p = current();
+    if (p == nullptr || p->is_milestone())
+        return;
+    if (!c_.projects.children(p->id).empty()) {
+        if (report)
+            report(QStringLiteral("A project with milestones cannot become a milestone itself."));
+        return;
+    }
+    model::project* above = nullptr;
+    for (model::project* o : c_.projects.children(0))
+        if (o->priority_value < p->priority_value)
+            above = o;
+    if (above == nullptr) {
+        if (report)
+            report(QStringLiteral("The first project has no project above it to go under."));
+        return;
+    }
+    const std::int32_t parent = above->id;
+    c_.project_cmds.modify(*p, [parent](model::project& x) {
+        x.parent = parent;
+        x.priority_value = -1;
+    });
+    tree_.set_expanded(QString::number(parent), true);
+}
+
+void project_list_pane::outdent()
+{
+    // A milestone becomes a project right after the one it belonged to.
+    model::project* p = current();
+    if (p == nullptr || !p->is_milestone())
+        return;
+    model::project_ptr parent = c_.projects.find(p->parent);
+    const int value = parent ? parent->priority_value + 1 : -1;
+    c_.project_cmds.modify(*p, [value](model::project& x) {
+        x.parent = 0;
+        x.priority_value = value;
+    });
+}
+
 bool project_list_pane::list_command(int command)
 {
     switch (command) {
     case cmd::move_up: move(true); return true;
     case cmd::move_down: move(false); return true;
     case cmd::delete_: delete_selected(list_); return true;
+    case row_cmd::indent: indent(); return true;
+    case row_cmd::outdent: outdent(); return true;
     default: return false;  // the view carries out the rest
     }
 }

@@ -48,6 +48,9 @@ public:
     void new_milestone();
     void delete_selected(QWidget* parent);
     void move(bool up);
+    // A project under the one above it (a milestone), and back.
+    void indent();
+    void outdent();
 
     // cell_list_owner
     int row_count() const override { return tree_.row_count(); }
