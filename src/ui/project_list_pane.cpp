@@ -95,16 +95,8 @@ void project_list_pane::refresh()
         ids_.push_back(p->id);
     }
     tree_.set_nodes(std::move(nodes));
-    // A project whose milestone has the focus opens so that it stays seen.
-    int row = -1;
-    if (focus_id != 0) {
-        for (std::size_t i = 0; i < ids_.size(); ++i)
-            if (ids_[i] == focus_id) {
-                for (int up = tree_.nodes()[i].parent; up >= 0; up = tree_.nodes()[static_cast<std::size_t>(up)].parent)
-                    tree_.set_expanded(tree_.nodes()[static_cast<std::size_t>(up)].key, true);
-                row = tree_.row_of_node(static_cast<int>(i));
-            }
-    }
+    // A collapsed project takes the focus of its milestone.
+    int row = focus_id != 0 ? tree_.shown_row_of_key(QString::number(focus_id)) : -1;
     if (row < 0 && focus_row >= 0)
         row = std::min(focus_row, row_count() - 1);
     if (row < 0 && row_count() > 0)
@@ -128,6 +120,13 @@ model::project* project_list_pane::project_at(int row) const
 
 void project_list_pane::select_project(std::int32_t id)
 {
+    // The projects above a milestone open, so that it can be seen.
+    for (std::size_t i = 0; i < ids_.size(); ++i)
+        if (ids_[i] == id && tree_.row_of_node(static_cast<int>(i)) < 0) {
+            for (int up = tree_.nodes()[i].parent; up >= 0; up = tree_.nodes()[static_cast<std::size_t>(up)].parent)
+                tree_.set_expanded(tree_.nodes()[static_cast<std::size_t>(up)].key, true);
+            list_->reload(list_->focus_row(), list_->focus_column_id());
+        }
     for (int r = 0; r < row_count(); ++r)
         if (model::project* p = project_at(r); p != nullptr && p->id == id) {
             list_->set_focus_cell(r, project_column::name);

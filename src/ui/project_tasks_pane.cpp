@@ -107,7 +107,8 @@ void project_tasks_pane::refresh()
     }
     tree_.set_nodes(std::move(nodes));
 
-    int row = focus_id != 0 ? row_of(focus_id) : -1;
+    // A collapsed folder takes the focus of its task.
+    int row = focus_id != 0 ? tree_.shown_row_of_key(QString::number(focus_id)) : -1;
     if (row < 0 && focus_row >= 0)
         row = std::min(focus_row, row_count() - 1);
     list_->reload(row, column >= 0 ? column : project_task_column::task);

@@ -69,6 +69,16 @@ int tree_rows::row_of_key(const QString& key) const
     return -1;
 }
 
+int tree_rows::shown_row_of_key(const QString& key) const
+{
+    for (std::size_t i = 0; i < nodes_.size(); ++i)
+        if (nodes_[i].key == key)
+            for (int n = static_cast<int>(i); n >= 0; n = nodes_[static_cast<std::size_t>(n)].parent)
+                if (int r = row_of_node(n); r >= 0)
+                    return r;
+    return -1;
+}
+
 const tree_rows::node* tree_rows::node_at_row(int row) const
 {
     const int i = node_of_row(row);

@@ -40,6 +40,8 @@ public:
     int node_of_row(int row) const;
     int row_of_node(int node_index) const;
     int row_of_key(const QString& key) const;
+    // The row of the node, or of its nearest ancestor shown; -1 when unknown.
+    int shown_row_of_key(const QString& key) const;
     const node* node_at_row(int row) const;
     int level_of_row(int row) const;
     bool expandable_row(int row) const;

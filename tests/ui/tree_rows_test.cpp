@@ -100,6 +100,15 @@ TEST(tree_rows, expansionSurvivesASaveAndLoadAndForgetsNodesThatAreGone)
     EXPECT_FALSE(back.is_expanded("gone"));
 }
 
+TEST(tree_rows, aHiddenNodeIsFoundThroughItsNearestShownAncestor)
+{
+    tree_rows t = sample();
+    t.set_expanded("a", true);
+    EXPECT_EQ(t.shown_row_of_key("a11"), 1);  // a1 is shown, a11 is not
+    EXPECT_EQ(t.shown_row_of_key("b1"), 3);
+    EXPECT_EQ(t.shown_row_of_key("missing"), -1);
+}
+
 TEST(tree_rows, levelsWithoutAParentAreClosedUp)
 {
     tree_rows t;
