@@ -2,8 +2,10 @@
 
 #include "app/settings_document.h"
 #include "ui/commands.h"
+#include "ui/tree_rows.h"
 
 #include <QApplication>
+#include <QCompleter>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -102,6 +104,7 @@ cell_list::cell_list(cell_list_owner& owner, QVector<column> columns, unsigned s
     columns_.columns = std::move(columns);
     columns_.normalise();
     model_ = new cell_list_model(*this, owner_);
+    model_->setParent(this);  // goes with the list
     setModel(model_);
     setItemDelegate(new cell_list_delegate(*this));
     setRootIsDecorated(false);
@@ -357,6 +360,8 @@ bool cell_list::handle_command(int id)
             apply_layout();
         return true;
     }
+    if (tree_rows* tree = owner_.tree(); tree != nullptr && handle_tree_command(*this, *tree, id))
+        return true;
     return false;  // not the control's: the caller decides, nothing is passed back up
 }
 
@@ -372,6 +377,9 @@ bool cell_list::can_handle(int id) const
         return true;
     case cmd::rename:
         return name_column_ >= 0;
+    case row_cmd::expand: case row_cmd::expand_children: case row_cmd::expand_all:
+    case row_cmd::collapse: case row_cmd::collapse_children: case row_cmd::collapse_all:
+        return owner_.tree() != nullptr;
     default:
         return id >= cmd::show_column_base && id <= cmd::show_column_base + 250;
     }

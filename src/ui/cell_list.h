@@ -19,6 +19,8 @@ class QMenu;
 
 namespace qm::ui {
 
+class tree_rows;
+
 namespace list_style {
 constexpr unsigned single_selection = 0x1;
 constexpr unsigned whole_row_focus = 0x2;
@@ -154,6 +156,17 @@ public:
     virtual QString empty_text() const { return QString(); }
     virtual int hidden_row_count() const { return 0; }
     virtual QString filter_place() const { return QStringLiteral("Task List Options"); }
+    // Tree levels: the owner's rows, when they form a tree, and the rebuild
+    // after an Expand or Collapse.
+    virtual tree_rows* tree() { return nullptr; }
+    virtual void tree_changed() {}
+    // Suggestions the text editor of a cell offers while typing.
+    virtual QStringList completions(int row, int column_id) const
+    {
+        (void)row;
+        (void)column_id;
+        return {};
+    }
 };
 
 class cell_list;

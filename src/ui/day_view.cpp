@@ -8,6 +8,7 @@
 #include "time/format.h"
 #include "time/parse.h"
 #include "ui/commands.h"
+#include "ui/project_tools.h"
 
 #include <QCollator>
 #include <QInputDialog>
@@ -314,7 +315,7 @@ QString day_view::task_text(const model::task& task_ref, int column_id) const
             return QString();
         return time::format_duration(tasks_.time_left(*t));
     }
-    case project: return QString();  // projects come with their own part of the program
+    case project: return projects_ != nullptr ? place_path(*projects_, *t) : QString();
     case role: {
         if (auto r = tables_.roles.find(tasks_.effective_role(*t)))
             return r->name;
@@ -420,6 +421,8 @@ int day_view::editor_of(int row, int column_id) const
     case day_column::date:
     case original_estimate:
         return editor_kind::text;
+    case project:
+        return projects_ != nullptr ? editor_kind::text : editor_kind::none;
     case day_priority:
     case estimate:
         return t->appointment ? editor_kind::none : editor_kind::text;
@@ -452,6 +455,14 @@ int day_view::commit_text(int row, int column_id, const QString& text)
     case task:
         commands_.modify(*t, [&](model::task& x) { x.name = text; });
         return 0;
+    case project: {
+        QString message;
+        if (projects_ == nullptr || !assign_path(*projects_, {t}, text, message)) {
+            report(message);
+            return 2;
+        }
+        return 0;
+    }
     case status: {
         const int s = model::status_from_text(text);
         if (s < 0) {
@@ -640,6 +651,9 @@ bool day_view::handles(int command) const
     case cmd::pull_uncompleted_flow: case cmd::show_day: case cmd::date_edit:
     case sort_ascending: case sort_descending: case sort_default: case task_list_options:
         return true;
+    case 40046:  // Task > Project
+    case cmd::folder:
+        return projects_ != nullptr;
     default:
         break;
     }
@@ -699,6 +713,11 @@ bool day_view::own_command(int command)
     }
     case cmd::date_edit:
         list_->edit_cell(list_->focus_row(), day_column::date);
+        return true;
+    case 40046:  // Task > Project
+    case cmd::folder:
+        if (projects_ != nullptr)
+            report(prompt_assign(*projects_, this, selected, command == cmd::folder));
         return true;
     default: break;
     }
@@ -785,6 +804,11 @@ QString day_view::summary_text(const model::day_load& load)
     else if (load.free() > 0)
         text += QStringLiteral(" \u2014 %1 free").arg(d(load.free()));
     return text;
+}
+
+QStringList day_view::completions(int, int column_id) const
+{
+    return column_id == day_column::project && projects_ != nullptr ? projects_->paths : QStringList();
 }
 
 void day_view::minute_tick(time::stored_time now)

@@ -18,6 +18,8 @@ struct day_load;
 
 namespace qm::ui {
 
+struct project_context;
+
 namespace day_column {
 constexpr int status = 0, task = 1, day_priority = 2, estimate = 3, scheduling = 4, deadline = 5, time = 6,
               time_left = 7, project = 8, role = 9, impact = 10, roi = 11, yield = 12, date = 13, tags = 14,
@@ -36,6 +38,8 @@ public:
     time::stored_date date() const { return date_; }
     void set_date(time::stored_date d);
     cell_list& list() { return *list_; }
+    // The Project column and Task > Project / Folder need the projects.
+    void set_project_context(project_context* c) { projects_ = c; }
 
     // The row of a task, or -1.
     int row_of(std::int32_t task_id) const;
@@ -68,6 +72,7 @@ public:
     // A click on the Status cell finishes the task, or makes it unfinished again.
     bool column_clickable(int column_id) const override { return column_id == day_column::status; }
     void cell_clicked(int row, int column_id, Qt::KeyboardModifiers modifiers) override;
+    QStringList completions(int row, int column_id) const override;
 
     // listener
     long on_announcement(const store::announcement& a) override;
@@ -113,6 +118,7 @@ private:
     bool refresh_pending_ = false;
     time::stored_date last_today_ = 0;
     int commit_group_depth_ = 0;
+    project_context* projects_ = nullptr;
 };
 
 }  // namespace qm::ui

@@ -4,6 +4,8 @@
 #include "ui/commands.h"
 #include "ui/day_view.h"
 #include "ui/options_dialog.h"
+#include "ui/project_tools.h"
+#include "ui/projects_view.h"
 
 namespace qm::ui {
 
@@ -13,6 +15,11 @@ planner::~planner() = default;
 
 void planner::start()
 {
+    // The path agent's lists reach the main thread through the frame.
+    core_.set_path_receiver(&frame_, [this](const QStringList& paths) {
+        if (project_context_)
+            project_context_->paths = paths;
+    });
     frame_.start();
     history_ = std::make_unique<history::history>([this] { core_.tasks().end_change_batch(); });
     history::naming names;
@@ -20,10 +27,20 @@ void planner::start()
         auto r = core_.tables().roles.find(id);
         return r ? r->name : QString();
     };
+    names.project_name = [this](std::int32_t id) -> std::optional<QString> {
+        model::project_ptr p = core_.projects().find(id);
+        return p ? std::optional<QString>(model::project_caption(*p)) : std::nullopt;
+    };
     commands_ = std::make_unique<history::task_commands>(*history_, core_.tasks(), names);
     frame_.set_history(history_.get());
+    project_commands_ = std::make_unique<history::project_commands>(*history_, core_.projects(), core_.tasks());
+    moves_ = std::make_unique<history::tree_moves>(*history_, core_.tasks(), core_.projects(), *commands_,
+                                                   *project_commands_);
 
     const QString settings = core_.folders().settings_folder();
+    project_context_ = std::make_unique<project_context>(project_context{
+        core_.tasks(), core_.projects(), *history_, *commands_, *project_commands_, *moves_, core_.tables(), settings,
+        {}, ask_with_box});
     auto placeholder = [this](int id, const char* title, const char* description, std::vector<toolbar_button> b = {}) {
         frame_.register_view(new placeholder_view(id, QString::fromUtf8(title), QString::fromUtf8(description), std::move(b)));
     };
@@ -31,9 +48,8 @@ void planner::start()
                 "Your life areas, roles and values, with the mission statement above them, will be shown here.",
                 {{"Value Discovery Exercise", 40189}, {"-", 0}, {"Add Role", 40086}, {"Add Life Area", 40087},
                  {"-", 0}, {"Show Values Under Roles", 41263, true}});
-    placeholder(372, "Projects", "Your projects with their folders, milestones and tasks will be shown here.",
-                {{"Assign to Today", 40252}, {"-", 0}, {"Outdent", 40494}, {"Indent", 40493}, {"-", 0},
-                 {"Keep Sorted", 40074, true}, {"Sort", 40073}});
+    projects_ = new projects_view(*project_context_, settings + QStringLiteral("projects.ini"));
+    frame_.register_view(projects_);
     placeholder(983, "Task List", "Every task, filtered and sorted as you choose, will be listed here.",
                 {{"Assign to Today", 40252}, {"-", 0}, {"Task List Options", 40443}});
     placeholder(964, "Upcoming Tasks", "The tasks of the coming days will be listed here.");
@@ -45,6 +61,7 @@ void planner::start()
                 {{"Line Chart", 40327}, {"Bar Chart", 40328}, {"-", 0}, {"By Day", 40319}, {"By Week", 40321},
                  {"By Month", 40323}});
     day_ = new day_view(core_.tasks(), *commands_, *history_, core_.tables(), settings + QStringLiteral("today.ini"));
+    day_->set_project_context(project_context_.get());
     frame_.register_view(day_);
     frame_.timers().on_minute = [this](time::stored_time now) { day_->minute_tick(now); };
     frame_.open_options = [this] { open_options(); };

@@ -5,6 +5,7 @@
 #include "app/core.h"
 #include "history/history.h"
 #include "history/task_commands.h"
+#include "history/tree_moves.h"
 #include "ui/main_frame.h"
 
 #include <QPointer>
@@ -15,6 +16,8 @@ namespace qm::ui {
 
 class day_view;
 class options_dialog;
+class projects_view;
+struct project_context;
 
 class planner {
 public:
@@ -30,6 +33,9 @@ public:
     history::history& history() { return *history_; }
     history::task_commands& commands() { return *commands_; }
     day_view* day() const { return day_; }
+    projects_view* projects() const { return projects_; }
+    history::project_commands& project_commands() { return *project_commands_; }
+    project_context& project_tools() { return *project_context_; }
     options_dialog* open_options();
 
 private:
@@ -37,8 +43,12 @@ private:
     app::core core_;
     std::unique_ptr<history::history> history_;
     std::unique_ptr<history::task_commands> commands_;
+    std::unique_ptr<history::project_commands> project_commands_;
+    std::unique_ptr<history::tree_moves> moves_;
+    std::unique_ptr<project_context> project_context_;
     main_frame frame_;
     day_view* day_ = nullptr;
+    projects_view* projects_ = nullptr;
     QPointer<options_dialog> options_;
 };
 
