@@ -383,6 +383,8 @@ void task_store::update_task(const task& O, task& N, unsigned flags)
 
     if (O.status != N.status && !(flags & update_flag::no_status_hooks) && on_status_change)
         on_status_change(N, O.status);
+    if (!(flags & update_flag::no_status_hooks) && on_changed)
+        on_changed(O, N);
 }
 
 void task_store::delete_task(task_ptr t, unsigned flags)
@@ -502,18 +504,25 @@ void task_store::write_dependencies(const std::vector<std::int32_t>& before, con
 
 void task_store::write_tracked_times(const std::vector<store::tracked_time_record>& before, task& t)
 {
+    // By id through a map: a timed task may hold thousands of entries, and
+    // its save comes once a minute.
+    std::unordered_map<std::int32_t, const store::tracked_time_record*> old_by_id;
+    old_by_id.reserve(before.size());
+    for (const auto& o : before)
+        old_by_id.emplace(o.id, &o);
+    std::unordered_set<std::int32_t> kept;
+    kept.reserve(t.tracked_times.size());
     for (auto& e : t.tracked_times) {
         e.task = t.id;
-        auto old = std::find_if(before.begin(), before.end(),
-                                [&](const store::tracked_time_record& o) { return e.id != 0 && o.id == e.id; });
-        if (old == before.end() || !(*old == e))
+        auto old = e.id != 0 ? old_by_id.find(e.id) : old_by_id.end();
+        if (old == old_by_id.end() || !(*old->second == e))
             e.id = tables_.tracked_times.save(e)->id;
+        kept.insert(e.id);
     }
     if (!t.tracked_times.empty()) {
         std::vector<std::int32_t> gone;
         for (const auto& old : before)
-            if (std::none_of(t.tracked_times.begin(), t.tracked_times.end(),
-                             [&](const store::tracked_time_record& e) { return e.id == old.id; }))
+            if (kept.count(old.id) == 0)
                 gone.push_back(old.id);
         tables_.tracked_times.delete_ids(gone);
     } else if (!before.empty()) {
