@@ -42,7 +42,7 @@ TEST_P(summary, endsWithTheSpanOfDays)
 INSTANTIATE_TEST_SUITE_P(
     lines, summary,
     ::testing::Values(summary_case{"sameDay", {E(day1 + 3600, 600), E(day1 + 7200, 600)}, " over a span of a day."},
-                      summary_case{"daysOneAndThree", {E(day1 + 3600, 60), E(day1 + 2 * 86400 + 60, 60)},
+                      summary_case{"daysOneAndThree", {E(day1 + 3600, 60), E(day1 + 2 * 86400 + 3600, 60)},
                                    " over a span of 3 days."},
                       summary_case{"underADayApartAcrossMidnight", {E(day1 + 86000, 60), E(day1 + 86400 + 100, 60)},
                                    " over a span of a day."}),
