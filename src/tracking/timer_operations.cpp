@@ -205,12 +205,24 @@ void timer_operations::record_distraction(const model::task_ptr& named, std::int
     if (!named)
         return;
     history_.begin_group();
+    distraction(named, seconds);
+    history_.end_group();
+}
+
+void timer_operations::record_distraction(const QString& text, std::int64_t seconds)
+{
+    history_.begin_group();
+    distraction(find_or_add_task(text), seconds);
+    history_.end_group();
+}
+
+void timer_operations::distraction(const model::task_ptr& named, std::int64_t seconds)
+{
     const time::stored_time now = time::now();
     if (seconds == 0)
         if (const TrackedTime* e = timer_.running_entry())
             seconds = now - e->start;
     book_away(named, now - seconds, seconds, true);
-    history_.end_group();
 }
 
 void timer_operations::record_interruption(const model::task_ptr& named)
@@ -219,6 +231,13 @@ void timer_operations::record_interruption(const model::task_ptr& named)
         return;
     history_.begin_group();
     start_timer(named);
+    history_.end_group();
+}
+
+void timer_operations::record_interruption(const QString& text)
+{
+    history_.begin_group();
+    start_timer(find_or_add_task(text));
     history_.end_group();
 }
 

@@ -37,6 +37,10 @@ public:
     void record_distraction(const model::task_ptr& named, std::int64_t seconds);
     // named becomes the timed task.
     void record_interruption(const model::task_ptr& named);
+    // The same for a task named by typed text: the task of today of that
+    // name, or a new one, found or added in the same undo step.
+    void record_distraction(const QString& text, std::int64_t seconds);
+    void record_interruption(const QString& text);
     // The time since idle_start is booked to named and cut out of the timed task.
     void assign_idle_time(const model::task_ptr& named, time::stored_time idle_start);
     void move_tracked_time(std::int32_t entry, const model::task_ptr& from, const model::task_ptr& to);
@@ -55,6 +59,7 @@ public:
 
 private:
     // Books [start, start + seconds) to named and cuts it out of the timed task.
+    void distraction(const model::task_ptr& named, std::int64_t seconds);
     void book_away(const model::task_ptr& named, time::stored_time start, std::int64_t seconds, bool finish);
     void on_status_change(model::task& t, int old_status);
     void on_changed(const model::task& before, model::task& t);

@@ -6,6 +6,7 @@
 #include "time/format.h"
 #include "time/parse.h"
 #include "ui/commands.h"
+#include "ui/task_actions.h"
 
 #include <QInputDialog>
 #include <QLabel>
@@ -90,6 +91,12 @@ day_view::day_view(model::task_store& tasks, history::task_commands& commands, h
             schedule_refresh();
     });
     list_->load_layout(app::settings_document::load(settings_file_), layout_block);
+    // A double click on a cell that has no editor opens the task's properties.
+    connect(list_, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
+        const int column_id = list_->columns().columns.value(index.column()).id;
+        if (task_at(index.row()) != nullptr && editor_of(index.row(), column_id) == editor_kind::none)
+            handle_command(cmd::properties);
+    });
     store::listeners().add(this);
     refresh();
     if (!rows_.empty())
@@ -116,9 +123,9 @@ std::vector<toolbar_button> day_view::buttons() const
 {
     return {
         {"Prev. Day", cmd::day_previous}, {"Next Day", cmd::day_next}, {"Today", cmd::day_today}, {"-", 0},
-        {"Next", 40084, false, false, false}, {"Progression", 40432, false, false, false},
-        {"Break Down", 40433, false, false, false}, {"Distraction", 40434, false, false, false},
-        {"Interruption", 40466, false, false, false}, {"-", 0},
+        {"Next", cmd::next}, {"Progression", cmd::progression},
+        {"Break Down", cmd::break_down, false, false, false}, {"Distraction", cmd::distraction},
+        {"Interruption", cmd::interruption}, {"-", 0},
         {"Date", 40437}, {"-", 0},
         {"Add Alarm", 40244, false, false, false}, {"Description", 41191, false, false, false},
         {"Add Comment", 40991, false, false, false}, {"-", 0},
@@ -240,7 +247,10 @@ QString day_view::task_text(const model::task& task_ref, int column_id) const
     const model::task* t = &task_ref;
     using namespace day_column;
     switch (column_id) {
-    case status: return t->status == model::status::unfinished ? QString() : model::status_text(t->status, true);
+    case status:
+        if (actions_ != nullptr && actions_->timer().is_timed(*t))
+            return QStringLiteral("\u25B6 Timing");
+        return t->status == model::status::unfinished ? QString() : model::status_text(t->status, true);
     case task: return t->name;
     case day_priority: return t->appointment ? QString() : history::priority_text(*t);
     case estimate: {
@@ -291,6 +301,10 @@ row_style day_view::style_of(int row) const
     if (const model::task* t = task_at(row)) {
         s.struck = t->status == model::status::finished || t->status == model::status::canceled;
         s.dimmed = t->status != model::status::unfinished;
+        if (actions_ != nullptr && actions_->timer().is_timed(*t)) {
+            s.bold = true;
+            s.background = QColor(206, 232, 255);
+        }
     }
     return s;
 }
@@ -574,6 +588,9 @@ bool day_view::handle_command(int command)
         commands_.set_date(selected, time::weekday_date(command - cmd::date_sunday + 1));
         return true;
     }
+    if (actions_ != nullptr &&
+        actions_->handle(command, task_at(list_->focus_row()), this, [this](const QString& text) { report(text); }))
+        return true;
     return list_->handle_command(command);
 }
 

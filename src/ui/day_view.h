@@ -15,6 +15,8 @@ struct tables;
 
 namespace qm::ui {
 
+class task_actions;
+
 namespace day_column {
 constexpr int status = 0, task = 1, day_priority = 2, estimate = 3, scheduling = 4, deadline = 5, time = 6,
               time_left = 7, project = 8, role = 9, impact = 10, roi = 11, yield = 12, date = 13, tags = 14,
@@ -33,6 +35,8 @@ public:
     time::stored_date date() const { return date_; }
     void set_date(time::stored_date d);
     cell_list& list() { return *list_; }
+    // The timer commands and the task dialog; the timed row stands out.
+    void set_task_actions(task_actions* actions) { actions_ = actions; }
 
     // The row of a task, or -1.
     int row_of(std::int32_t task_id) const;
@@ -90,6 +94,7 @@ private:
     bool refresh_pending_ = false;
     time::stored_date last_today_ = 0;
     int commit_group_depth_ = 0;
+    task_actions* actions_ = nullptr;
 };
 
 }  // namespace qm::ui

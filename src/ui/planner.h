@@ -5,6 +5,7 @@
 #include "app/core.h"
 #include "history/history.h"
 #include "history/task_commands.h"
+#include "tracking/timer_operations.h"
 #include "ui/main_frame.h"
 
 #include <QPointer>
@@ -15,6 +16,7 @@ namespace qm::ui {
 
 class day_view;
 class options_dialog;
+class task_actions;
 
 class planner {
 public:
@@ -30,6 +32,9 @@ public:
     history::history& history() { return *history_; }
     history::task_commands& commands() { return *commands_; }
     day_view* day() const { return day_; }
+    tracking::task_timer& timer() { return *timer_; }
+    tracking::timer_operations& timer_operations() { return *timer_ops_; }
+    task_actions& actions() { return *actions_; }
     options_dialog* open_options();
 
 private:
@@ -37,9 +42,17 @@ private:
     app::core core_;
     std::unique_ptr<history::history> history_;
     std::unique_ptr<history::task_commands> commands_;
+    std::unique_ptr<tracking::task_timer> timer_;
+    std::unique_ptr<tracking::timer_operations> timer_ops_;
+    std::unique_ptr<task_actions> actions_;
     main_frame frame_;
     day_view* day_ = nullptr;
     QPointer<options_dialog> options_;
+    QString base_title_;
+    bool closing_ = false;
+
+    // The window title and the tray tip name the timed task and its time.
+    void show_timer_state();
 };
 
 }  // namespace qm::ui
