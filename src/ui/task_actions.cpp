@@ -57,11 +57,13 @@ bool task_actions::handle(int command, model::task* focus, QWidget* parent,
         return true;
     case cmd::next:
     case cmd::flow_next:
-        if (!timer.timed_task() && !ops_.next_task())
-            say(QStringLiteral("Nothing is timed, and no task is next today."));
-        else if (!timer.timed_task())
-            say(QStringLiteral("No task is next today."));
+    {
+        const bool was_timing = timer.timed_task() != nullptr;
+        if (ops_.next_task() == nullptr)
+            say(was_timing ? QStringLiteral("The timed task is finished; no task is next today.")
+                           : QStringLiteral("Nothing is timed, and no task is next today."));
         return true;
+    }
     case cmd::progression:
     case cmd::flow_progression: {
         const model::task_ptr timed = timer.timed_task();

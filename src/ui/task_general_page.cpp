@@ -146,6 +146,8 @@ void task_general_page::load(const model::task& t)
     role_->setCurrentIndex(role_index >= 0 ? role_index : 0);
     impact_->set_text(t.units == 0 ? QString() : QString::number(t.units));
     description_->setPlainText(t.description);
+    loaded_ = t;
+    loaded_texts_ = {date_->text(), deadline_->text(), after_->text(), before_->text()};
 }
 
 bool task_general_page::store(model::task& t, QString& error)
@@ -178,8 +180,14 @@ bool task_general_page::store(model::task& t, QString& error)
         }
     }
 
+    // A field left as shown keeps its value exactly (the texts show whole minutes).
+    const bool date_kept = date_->text() == loaded_texts_.value(0);
+    const bool deadline_kept = deadline_->text() == loaded_texts_.value(1);
+    const bool after_kept = after_->text() == loaded_texts_.value(2);
+    const bool before_kept = before_->text() == loaded_texts_.value(3);
+
     t.name = name_->text();
-    t.date = *date.value;
+    t.date = date_kept ? loaded_.date : *date.value;
     if (!appointment_) {
         t.priority = priority_->currentIndex() + 1;
         t.estimate = *estimate.value;
@@ -189,9 +197,9 @@ bool task_general_page::store(model::task& t, QString& error)
     if (t.original_estimate == 0 && !appointment_)
         t.original_estimate = t.estimate;  // the first estimate is kept for comparison, as in the lists
     t.status = status_->currentIndex();
-    t.appointment_start = *after.value;
-    t.appointment_duration = before_value;
-    t.deadline = *deadline.value;
+    t.appointment_start = after_kept ? loaded_.appointment_start : *after.value;
+    t.appointment_duration = before_kept ? loaded_.appointment_duration : before_value;
+    t.deadline = deadline_kept ? loaded_.deadline : *deadline.value;
     if (t.project != 0)
         t.project_priority = project_priority_->currentIndex();
     t.role = role_->currentData().toInt();

@@ -38,6 +38,8 @@ public:
 
 private:
     task_page_context context_;
+    model::task loaded_;
+    QStringList loaded_texts_;  // the checked fields as loaded
     bool appointment_ = false;
     QLineEdit* name_ = nullptr;
     checked_field* date_ = nullptr;

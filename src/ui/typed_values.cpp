@@ -3,6 +3,8 @@
 #include "time/format.h"
 #include "time/parse.h"
 
+#include <algorithm>
+
 namespace qm::ui {
 namespace {
 
@@ -28,22 +30,30 @@ reading<time::stored_date> read_date(const QString& text)
 
 reading<time::stored_time> read_deadline(const QString& text)
 {
-    const QString t = text.trimmed();
+    // "20 Mar 2026 at 17:00", as deadlines are shown, reads back.
+    QString t = text.trimmed();
+    t.replace(QStringLiteral(" at "), QStringLiteral(" "));
     if (is_none(t))
         return {0, {}};
+    // "dec 25 5pm": a date, then a time of day (with ":" or a marker, so that
+    // a year is never taken for a time).
+    const int space = t.lastIndexOf(QLatin1Char(' '));
+    if (space > 0) {
+        const QString last = t.mid(space + 1).toLower();
+        const bool looks_like_time = last.contains(QLatin1Char(':')) || last.endsWith(QLatin1String("am")) ||
+                                     last.endsWith(QLatin1String("pm"));
+        if (looks_like_time) {
+            const time::parsed_date d = time::parse_date(t.left(space), time::short_date_pattern(), time::today());
+            const reading<std::int32_t> tod = read_time_of_day(last, false);
+            if (!d.failed && tod.value)
+                return {d.date + *tod.value, {}};
+        }
+    }
     const time::parsed_date whole = time::parse_date(t, time::short_date_pattern(), time::today());
     if (!whole.failed)
         return {whole.date, {}};
-    // "3/15 5pm": the date, then a time of day.
-    const int space = t.lastIndexOf(QLatin1Char(' '));
-    if (space > 0) {
-        const time::parsed_date d = time::parse_date(t.left(space), time::short_date_pattern(), time::today());
-        const time::time_of_day tod = time::parse_time_of_day(t.mid(space + 1), time::uses_24_hour_clock());
-        if (!d.failed && tod >= 0)
-            return {d.date + tod, {}};
-    }
-    return {std::nullopt, QStringLiteral("\"%1\" is not a deadline: %2, optionally with a time (3/15 5pm).")
-                              .arg(t, date_hint)};
+    return {std::nullopt, QStringLiteral("\"%1\" is not a deadline: %2, optionally with a time (dec 25 5pm).")
+                              .arg(text.trimmed(), date_hint)};
 }
 
 reading<std::int32_t> read_time_of_day(const QString& text, bool allow_none)
@@ -53,7 +63,9 @@ reading<std::int32_t> read_time_of_day(const QString& text, bool allow_none)
             return {-1, {}};
         return {std::nullopt, QStringLiteral("A time of day is needed here: type for example 9:30 or 2pm.")};
     }
-    const time::time_of_day t = time::parse_time_of_day(text.trimmed(), time::uses_24_hour_clock());
+    // The reader takes a text without digits as midnight; here it is a mistake.
+    const bool has_digit = std::any_of(text.begin(), text.end(), [](QChar c) { return c.isDigit(); });
+    const time::time_of_day t = has_digit ? time::parse_time_of_day(text.trimmed(), time::uses_24_hour_clock()) : -1;
     if (t < 0)
         return {std::nullopt,
                 QStringLiteral("\"%1\" is not a time of day: type for example 9:30 or 2pm.").arg(text.trimmed())};
