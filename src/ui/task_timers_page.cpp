@@ -11,6 +11,8 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace qm::ui {
 namespace {
 
@@ -48,7 +50,8 @@ task_timers_page::task_timers_page(const task_page_context& context, QWidget* pa
     list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     list_->setSortingEnabled(true);
     list_->sortByColumn(0, Qt::AscendingOrder);
-    list_->header()->setSectionResizeMode(QHeaderView::Fixed);
+    // Each column a third of the list's width.
+    list_->header()->setSectionResizeMode(QHeaderView::Stretch);
     list_->header()->setStretchLastSection(false);
 
     auto* add = new QPushButton(QStringLiteral("&Add..."), this);
@@ -173,8 +176,12 @@ void task_timers_page::add_entry()
     e.task = task_id_;
     e.type = tracking::entry_type::task_time;
     // Half an hour up to the current minute: the usual "I forgot to start it".
+    // While timing, it ends where the running entry begins, so as not to overlap it.
     const time::stored_time now = time::now();
-    e.start = now - now % 60 - 1800;
+    time::stored_time end = now - now % 60;
+    if (const tracking::TrackedTime* run = running())
+        end = std::min(end, run->start);
+    e.start = end - 1800;
     e.duration = 1800;
     if (const std::optional<tracking::TrackedTime> added = edit_entry(e, running())) {
         entries_.push_back(*added);
@@ -205,15 +212,6 @@ void task_timers_page::delete_selected()
         entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(*it));
     if (!selected.empty())
         fill();
-}
-
-void task_timers_page::resizeEvent(QResizeEvent* event)
-{
-    task_dialog_page::resizeEvent(event);
-    // Each column a third of the list's width.
-    const int w = list_->viewport()->width();
-    for (int c = 0; c < 3; ++c)
-        list_->setColumnWidth(c, c < 2 ? w / 3 : w - 2 * (w / 3));
 }
 
 }  // namespace qm::ui

@@ -36,9 +36,6 @@ public:
     void edit_selected();
     void delete_selected();
 
-protected:
-    void resizeEvent(QResizeEvent* event) override;
-
 private:
     void fill();
     std::vector<std::size_t> selected_indexes() const;
