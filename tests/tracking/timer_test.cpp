@@ -3,6 +3,8 @@
 
 #include "tracking/timer_fixture.h"
 
+#include <array>
+
 using namespace qm;
 using namespace qm::test;
 using tracking::TrackedTime;
@@ -164,6 +166,33 @@ TEST_F(timer_test, stopWithNothingTimedAndATickWithNothingTimedDoNothing)
     ops->stop_timer();
     timer->tick();
     EXPECT_FALSE(h->can_undo());
+}
+
+TEST_F(timer_test, startAndStopAreAnnouncedWithTheTasksDateAndId)
+{
+    struct recorder : store::listener {
+        std::vector<std::array<std::int64_t, 3>> seen;  // message, date, id
+        long on_announcement(const store::announcement& a) override
+        {
+            if (a.message == model::task_message::timer_started || a.message == model::task_message::timer_stopped) {
+                const auto& p = std::any_cast<const tracking::timer_payload&>(a.payload);
+                seen.push_back({a.message, p.date, p.task});
+            }
+            return 0;
+        }
+    } r;
+    store::listeners().add(&r);
+    auto a = add("A", D(2026, 3, 12));
+    int started_alarms = 0;
+    timer->timer_started_alarms = [&](const model::task&) { ++started_alarms; };
+    ops->start_timer(a);
+    run(2);
+    ops->stop_timer();
+    store::listeners().remove(&r);
+    EXPECT_EQ(started_alarms, 1);
+    const std::int64_t date = D(2026, 3, 12);
+    EXPECT_EQ(r.seen, (std::vector<std::array<std::int64_t, 3>>{{model::task_message::timer_started, date, a->id},
+                                                                {model::task_message::timer_stopped, date, a->id}}));
 }
 
 // ---- the tick ----
