@@ -19,6 +19,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
@@ -367,4 +368,21 @@ TEST_F(timer_ui, theDialogKeepsItsSizeAndPage)
     std::unique_ptr<ui::task_dialog> again(dialog_for("Size"));
     EXPECT_EQ(again->current_page(), ui::task_dialog::timers_page);
     EXPECT_EQ(again->size(), QSize(700, 560));
+}
+
+TEST_F(timer_ui, altEnterOpensTheTaskDialogOnTheFocusTask)
+{
+    start();
+    add_task("Open me");
+    QString seen;
+    // The dialog is modal: answered from the event loop it runs.
+    QTimer::singleShot(0, [&seen] {
+        if (auto* d = qobject_cast<ui::task_dialog*>(QApplication::activeModalWidget())) {
+            seen = d->windowTitle();
+            d->reject();
+        }
+    });
+    press(Qt::Key_Return, Qt::AltModifier);
+    EXPECT_TRUE(seen.contains("Open me")) << seen.toStdString();
+    EXPECT_EQ(task("Open me")->name, "Open me");  // cancelled: nothing changed
 }
