@@ -372,16 +372,24 @@ TEST_F(timer_ui, theDialogKeepsItsSizeAndPage)
 
 TEST_F(timer_ui, altEnterOpensTheTaskDialogOnTheFocusTask)
 {
+    // An earlier test's close asked the application to quit, which would end
+    // the dialog's own event loop at once; a short run of the main loop clears it.
+    QTimer::singleShot(0, [] { QCoreApplication::exit(0); });
+    QCoreApplication::exec();
     start();
     add_task("Open me");
     QString seen;
-    // The dialog is modal: answered from the event loop it runs.
-    QTimer::singleShot(0, [&seen] {
+    // The dialog is modal: answered from the event loop it runs, once it is up.
+    QTimer answer;
+    answer.setInterval(10);
+    QObject::connect(&answer, &QTimer::timeout, [&] {
         if (auto* d = qobject_cast<ui::task_dialog*>(QApplication::activeModalWidget())) {
             seen = d->windowTitle();
+            answer.stop();
             d->reject();
         }
     });
+    answer.start();
     press(Qt::Key_Return, Qt::AltModifier);
     EXPECT_TRUE(seen.contains("Open me")) << seen.toStdString();
     EXPECT_EQ(task("Open me")->name, "Open me");  // cancelled: nothing changed
