@@ -9,6 +9,7 @@
 #include "time/parse.h"
 #include "ui/commands.h"
 #include "ui/project_tools.h"
+#include "ui/task_actions.h"
 
 #include <QCollator>
 #include <QInputDialog>
@@ -133,6 +134,12 @@ day_view::day_view(model::task_store& tasks, history::task_commands& commands, h
             schedule_refresh();
     });
     list_->load_layout(app::settings_document::load(settings_file_), layout_block);
+    // A double click on a cell that has no editor opens the task's properties.
+    connect(list_, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
+        const int column_id = list_->columns().columns.value(index.column()).id;
+        if (task_at(index.row()) != nullptr && editor_of(index.row(), column_id) == editor_kind::none)
+            handle_command(cmd::properties);
+    });
     store::listeners().add(this);
     refresh();
     if (!rows_.empty())
@@ -159,9 +166,9 @@ std::vector<toolbar_button> day_view::buttons() const
 {
     return {
         {"Prev. Day", cmd::day_previous}, {"Next Day", cmd::day_next}, {"Today", cmd::day_today}, {"-", 0},
-        {"Next", 40084, false, false, false}, {"Progression", 40432, false, false, false},
-        {"Break Down", 40433, false, false, false}, {"Distraction", 40434, false, false, false},
-        {"Interruption", 40466, false, false, false}, {"-", 0},
+        {"Next", cmd::next}, {"Progression", cmd::progression},
+        {"Break Down", cmd::break_down, false, false, false}, {"Distraction", cmd::distraction},
+        {"Interruption", cmd::interruption}, {"-", 0},
         {"Date", cmd::show_day}, {"-", 0},
         {"Add Alarm", 40244, false, false, false}, {"Description", 41191, false, false, false},
         {"Add Comment", 40991, false, false, false}, {"-", 0},
@@ -284,6 +291,8 @@ QString day_view::task_text(const model::task& task_ref, int column_id) const
     using namespace day_column;
     switch (column_id) {
     case status: {
+        if (actions_ != nullptr && actions_->timer().is_timed(*t))
+            return QStringLiteral("\u25B6 Timing");
         // To-dos show a check box for unfinished and finished; the other
         // statuses carry a mark of their own.
         switch (t->status) {
@@ -403,6 +412,10 @@ row_style day_view::style_of(int row) const
     if (const model::task* t = task_at(row)) {
         s.struck = t->status == model::status::finished || t->status == model::status::canceled;
         s.dimmed = t->status != model::status::unfinished;
+        if (actions_ != nullptr && actions_->timer().is_timed(*t)) {
+            s.bold = true;
+            s.background = QColor(206, 232, 255);
+        }
     }
     return s;
 }
@@ -655,6 +668,8 @@ bool day_view::handles(int command) const
     case cmd::folder:
         return projects_ != nullptr;
     default:
+        if (actions_ != nullptr && task_actions::handles(command))
+            return true;
         break;
     }
     if (command >= cmd::date_sunday && command <= cmd::date_sunday + 6)
@@ -725,6 +740,9 @@ bool day_view::own_command(int command)
         commands_.set_date(selected, time::weekday_date(command - cmd::date_sunday + 1));
         return true;
     }
+    if (actions_ != nullptr &&
+        actions_->handle(command, task_at(list_->focus_row()), this, [this](const QString& text) { report(text); }))
+        return true;
     return list_options_command(command);
 }
 

@@ -19,6 +19,7 @@ struct day_load;
 namespace qm::ui {
 
 struct project_context;
+class task_actions;
 
 namespace day_column {
 constexpr int status = 0, task = 1, day_priority = 2, estimate = 3, scheduling = 4, deadline = 5, time = 6,
@@ -40,6 +41,8 @@ public:
     cell_list& list() { return *list_; }
     // The Project column and Task > Project / Folder need the projects.
     void set_project_context(project_context* c) { projects_ = c; }
+    // The timer commands and the task dialog; the timed row stands out.
+    void set_task_actions(task_actions* actions) { actions_ = actions; }
 
     // The row of a task, or -1.
     int row_of(std::int32_t task_id) const;
@@ -119,6 +122,7 @@ private:
     time::stored_date last_today_ = 0;
     int commit_group_depth_ = 0;
     project_context* projects_ = nullptr;
+    task_actions* actions_ = nullptr;
 };
 
 }  // namespace qm::ui

@@ -6,6 +6,9 @@
 #include "ui/options_dialog.h"
 #include "ui/project_tools.h"
 #include "ui/projects_view.h"
+#include "ui/task_actions.h"
+
+#include <QSystemTrayIcon>
 
 namespace qm::ui {
 
@@ -41,6 +44,17 @@ void planner::start()
     project_context_ = std::make_unique<project_context>(project_context{
         core_.tasks(), core_.projects(), *history_, *commands_, *project_commands_, *moves_, core_.tables(), settings,
         {}, ask_with_box});
+    timer_ = std::make_unique<tracking::task_timer>(core_.tasks(), core_.ids());
+    timer_ops_ = std::make_unique<tracking::timer_operations>(*history_, *commands_, core_.tasks(), *timer_);
+    base_title_ = frame_.windowTitle();
+    // A running timer stops through its undoable stop, so its time is written.
+    frame_.before_drain_hooks.push_back([this] {
+        closing_ = true;
+        timer_ops_->stop_timer();
+    });
+
+    actions_ = std::make_unique<task_actions>(*timer_ops_, *commands_, core_.tasks(), core_.tables(),
+                                              settings + QStringLiteral("task_dlg.ini"));
     auto placeholder = [this](int id, const char* title, const char* description, std::vector<toolbar_button> b = {}) {
         frame_.register_view(new placeholder_view(id, QString::fromUtf8(title), QString::fromUtf8(description), std::move(b)));
     };
@@ -63,11 +77,29 @@ void planner::start()
     day_ = new day_view(core_.tasks(), *commands_, *history_, core_.tables(), settings + QStringLiteral("today.ini"));
     day_->set_project_context(project_context_.get());
     frame_.register_view(day_);
+    day_->set_task_actions(actions_.get());
+    timer_->refresh_views = [this](const model::task&) {
+        day_->list().viewport()->update();
+        show_timer_state();
+    };
     frame_.timers().on_minute = [this](time::stored_time now) { day_->minute_tick(now); };
     frame_.open_options = [this] { open_options(); };
     const app::options& o = app::current_options();
     frame_.set_hot_key_text(hot_key_text(o.hot_key_modifiers, o.hot_key_virtual_key));
     frame_.show_view(day_view::id);
+}
+
+void planner::show_timer_state()
+{
+    if (closing_)
+        return;
+    const model::task_ptr& t = timer_->timed_task();
+    const QString name = t && !t->name.isEmpty() ? t->name : QStringLiteral("(unnamed task)");
+    frame_.setWindowTitle(t ? QStringLiteral("%1 \u2014 %2 (%3)").arg(base_title_, name, timer_->shown_time_text())
+                            : base_title_);
+    if (QSystemTrayIcon* tray = frame_.tray())
+        tray->setToolTip(t ? QStringLiteral("Quillmere Planner\nTiming %1: %2").arg(name, timer_->shown_time_text())
+                           : QStringLiteral("Quillmere Planner"));
 }
 
 options_dialog* planner::open_options()
