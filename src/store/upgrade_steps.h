@@ -1,0 +1,63 @@
+#pragma once
+// The conversion steps of older database files, one function per version of
+// the step table, and what they share while a chain runs.
+
+#include "store/upgrade.h"
+
+#include <QString>
+
+namespace qm::store {
+
+class database;
+
+struct step_context {
+    database& db;
+    const upgrade_environment& env;
+    upgrade_requests& requests;
+    QStringList& pending;  // work after the load kept in the file
+    bool end_chain = false;
+
+    void working() const
+    {
+        if (env.working)
+            env.working();
+    }
+    void request(const QString& work)
+    {
+        if (!pending.contains(work))
+            pending << work;
+    }
+};
+
+// The CREATE TABLE statement of a table in a new file.
+QString current_definition(const QString& table);
+
+void step_1_03(step_context& c);
+void step_1_05(step_context& c);
+void step_1_10(step_context& c);
+void step_1_12(step_context& c);
+void step_1_50(step_context& c);
+void step_1_60(step_context& c);
+void step_1_62(step_context& c);
+
+void step_1_80(step_context& c);
+void step_1_81(step_context& c);
+void step_1_82(step_context& c);
+void step_1_84(step_context& c);
+void step_1_86(step_context& c);
+void step_1_89(step_context& c);
+void step_1_91(step_context& c);
+void step_1_92(step_context& c);
+void step_1_96(step_context& c);
+void step_1_96c(step_context& c);
+
+void step_2_61(step_context& c);
+void step_2_70(step_context& c);
+void step_2_80(step_context& c);
+void step_2_81(step_context& c);
+
+// The offset, in seconds east of UTC, that the time-zone rewrite adds to the
+// UTC times of older files: the system zone's standard offset.
+int standard_offset_seconds();
+
+}  // namespace qm::store

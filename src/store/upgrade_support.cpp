@@ -1,0 +1,84 @@
+#include "store/upgrade_support.h"
+
+#include "store/database.h"
+
+#include <QFile>
+
+#include <algorithm>
+
+namespace qm::store {
+
+void rebuild_table(database& db, const QString& table, const QString& new_definition, const QStringList& columns,
+                   const QStringList& sources)
+{
+    const QString backup = table + QStringLiteral("_backup");
+    QString copy;
+    if (columns.isEmpty()) {
+        copy = QStringLiteral("INSERT INTO [%1] SELECT * FROM [%2];").arg(table, backup);
+    } else {
+        QStringList into;
+        for (const QString& c : columns)
+            into << QLatin1Char('[') + c + QLatin1Char(']');
+        const QStringList& from = sources.isEmpty() ? into : sources;
+        copy = QStringLiteral("INSERT INTO [%1] (%2) SELECT %3 FROM [%4];")
+                   .arg(table, into.join(QLatin1Char(',')), from.join(QLatin1Char(',')), backup);
+    }
+    // One copy of the rows instead of two: the old table steps aside under
+    // the backup name, and the new one is created under its own name so that
+    // its statement reads exactly as in a new file.
+    db.execute(QStringLiteral("ALTER TABLE [%1] RENAME TO [%2];").arg(table, backup) + new_definition +
+               QStringLiteral(";") + copy + QStringLiteral("DROP TABLE [%1];").arg(backup));
+}
+
+std::int64_t scalar(database& db, const QString& sql)
+{
+    statement s = db.prepare(sql);
+    std::int64_t value = 0;
+    if (!db.step(s))
+        value = db.column_int64(s, 1);
+    db.finalize(s);
+    return value;
+}
+
+bool table_exists(database& db, const QString& table)
+{
+    statement s = db.prepare(QStringLiteral("SELECT COUNT(*) FROM [sqlite_master] WHERE [type] = 'table' AND "
+                                            "lower([name]) = lower(?)"));
+    db.bind_text(s, 1, table);
+    std::int64_t n = 0;
+    if (!db.step(s))
+        n = db.column_int64(s, 1);
+    db.finalize(s);
+    return n > 0;
+}
+
+QStringList table_columns(database& db, const QString& table)
+{
+    QStringList names;
+    statement s = db.prepare(QStringLiteral("PRAGMA table_info([%1])").arg(table));
+    while (!db.step(s))
+        names << db.column_text(s, 2);
+    db.finalize(s);
+    return names;
+}
+
+void seed_counter(database& db, int kind, const QString& table)
+{
+    const std::int64_t next = scalar(db, QStringLiteral("SELECT MAX(id) FROM ") + table) + 1;
+    if (scalar(db, QStringLiteral("SELECT COUNT(*) FROM [Ids] WHERE [id] = %1").arg(kind)) == 0) {
+        db.execute(QStringLiteral("Insert into [Ids] values(%1, %2)").arg(kind).arg(next));
+    } else {
+        const std::int64_t stored = scalar(db, QStringLiteral("SELECT [next_id] FROM [Ids] WHERE [id] = %1").arg(kind));
+        db.execute(QStringLiteral("UPDATE [Ids] SET [next_id] = %1 WHERE [id] = %2")
+                       .arg(std::max(next, stored))
+                       .arg(kind));
+    }
+}
+
+void remove_settings_file(const QString& settings_folder, const QString& name)
+{
+    if (!settings_folder.isEmpty())
+        QFile::remove(settings_folder + name);
+}
+
+}  // namespace qm::store
