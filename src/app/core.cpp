@@ -54,6 +54,7 @@ void core::start()
         return presenter.backup_failed(QStringLiteral("Database backup error"), text);
     };
     env.after_step = after_conversion_step;
+    env.standard_offset = conversion_standard_offset;
     upgrade_ = store::upgrade_database(main_db_, existed, env);
 
     if (upgrade_.restart_required) {

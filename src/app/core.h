@@ -68,6 +68,7 @@ public:
     const QStringList& pending_work() const { return pending_work_; }
     // For tests: runs after each conversion step.
     std::function<void(const QString& version)> after_conversion_step;
+    std::function<int()> conversion_standard_offset;
 
 private:
     void run_post_load_work();

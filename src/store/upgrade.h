@@ -54,6 +54,9 @@ struct upgrade_environment {
     std::function<void()> working;
     // The backup could not be made; empty means cancel.
     std::function<backup_answer(const QString& text)> backup_failed;
+    // The standard offset of the local zone in seconds east of UTC, used to
+    // move the UTC times of files older than 1.81; empty: the system zone's.
+    std::function<int()> standard_offset;
     // Called after each step's work; a test may throw here to interrupt the chain.
     std::function<void(const QString& version)> after_step;
 };

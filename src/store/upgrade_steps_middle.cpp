@@ -81,7 +81,7 @@ void step_1_81(step_context& c)
 
     // Times written before this version were UTC. One statement per table
     // instead of one per row: the same values, without a pass per row.
-    const int offset = standard_offset_seconds();
+    const int offset = c.env.standard_offset ? c.env.standard_offset() : standard_offset_seconds();
     // The date is only cut to its day (towards the past, also before 1970).
     c.db.execute(QStringLiteral("UPDATE [Tasks] SET [date] = [date] - (([date] % 86400) + 86400) % 86400, "
                                 "[deadline] = %1")
