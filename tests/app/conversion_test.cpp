@@ -146,6 +146,7 @@ TEST_P(converting, theUserSeesEveryRowConvertedAndTheFileMatchesANewOne)
 
     model::task_ptr occurrence = task_named(c, rows::occurrence_name);
     ASSERT_TRUE(occurrence);
+    EXPECT_EQ(occurrence->deadline, 0);  // a zero time stays zero
     model::task_ptr master = task_named(c, rows::template_name);
     if (had_templates) {
         ASSERT_TRUE(master);
