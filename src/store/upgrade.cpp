@@ -129,6 +129,9 @@ upgrade_requests upgrade_database(database& db, bool existed, const upgrade_envi
 
     QString current_step;
     try {
+        // Large enough that a rebuilt table does not spill to the file, and
+        // so force a journal sync, in the middle of the transaction.
+        db.execute(QStringLiteral("PRAGMA cache_size = 10000;"));
         requests.from_version = read_setting(db, settings_key::version);
         const stored_version v = parse_version(requests.from_version);
         if (newer_than_program(v))
@@ -159,6 +162,7 @@ upgrade_requests upgrade_database(database& db, bool existed, const upgrade_envi
             if (context.end_chain)
                 break;
         }
+        context.flush_all();
         current_step.clear();
         write_pending_work(db, pending);
         // A chain that asks for a restart continues from its last stamp on

@@ -3,6 +3,9 @@
 // the step table, and what they share while a chain runs.
 
 #include "store/upgrade.h"
+#include "store/upgrade_support.h"
+
+#include <map>
 
 #include <QString>
 
@@ -16,6 +19,33 @@ struct step_context {
     upgrade_requests& requests;
     QStringList& pending;  // work after the load kept in the file
     bool end_chain = false;
+    // Rebuilds of the large Tasks table wait here until a step needs its new
+    // columns, so that the rebuilds of several versions cost one copy.
+    std::map<QString, table_plan> deferred;
+
+    void rebuild_later(const QString& table, const table_plan& plan)
+    {
+        auto it = deferred.find(table);
+        if (it == deferred.end())
+            deferred[table] = plan;
+        else
+            it->second = compose(it->second, plan);
+    }
+    void flush(const QString& table)
+    {
+        auto it = deferred.find(table);
+        if (it == deferred.end())
+            return;
+        const table_plan plan = it->second;
+        deferred.erase(it);
+        rebuild_table(db, table, plan.definition, plan.columns, plan.sources);
+        working();
+    }
+    void flush_all()
+    {
+        while (!deferred.empty())
+            flush(deferred.begin()->first);
+    }
 
     void working() const
     {

@@ -31,8 +31,7 @@ void step_2_61(step_context& c)
     c.db.execute(QStringLiteral("ALTER TABLE [Goals] RENAME TO [Projects];"));
     // By position: "hours_per_week" becomes "folder_type" and "goal" "project".
     rebuild_table(c.db, QStringLiteral("Projects"), current_definition(QStringLiteral("Projects")));
-    rebuild_table(c.db, QStringLiteral("Tasks"), current_definition(QStringLiteral("Tasks")));
-    c.working();
+    c.rebuild_later(QStringLiteral("Tasks"), {current_definition(QStringLiteral("Tasks")), {}, {}});
     rebuild_table(c.db, QStringLiteral("TaskRecurrences"), current_definition(QStringLiteral("TaskRecurrences")));
 }
 
@@ -43,6 +42,7 @@ void step_2_70(step_context& c) { c.request(pending_work::project_folders); }
 
 void step_2_80(step_context& c)
 {
+    c.flush(QStringLiteral("Tasks"));
     if (table_exists(c.db, QStringLiteral("TaskRecurrences"))) {
         // Above every id the counter has handed out, so that no new task takes
         // the id of a deleted one that something may still name.
@@ -111,7 +111,7 @@ void step_2_80(step_context& c)
             c.db.execute(QStringLiteral("UPDATE OutlookEntryIDs SET link_id = %1, type = 0 WHERE %2 AND type = 1")
                              .arg(new_of.arg(QStringLiteral("link_id")), is_old.arg(QStringLiteral("link_id"))));
         c.db.execute(QStringLiteral("UPDATE Tasks SET recurrence = 0 WHERE recurrence NOT in (SELECT new FROM "
-                                    "[converted_templates])"));
+                                    "[converted_templates]) AND recurrence != 0"));
         c.db.execute(QStringLiteral("DROP TABLE [converted_templates]"));
         c.db.execute(QStringLiteral("DROP TABLE TaskRecurrences"));
     }

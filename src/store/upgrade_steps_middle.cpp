@@ -119,8 +119,7 @@ void step_1_82(step_context& c)
     move(QStringLiteral("SELECT [id], 0, [comments] FROM [Goals] WHERE [comments] != ''"), 3);
     c.db.finalize(insert);
 
-    rebuild_table(c.db, QStringLiteral("Tasks"), tasks_21, task_columns_21);
-    c.working();
+    c.rebuild_later(QStringLiteral("Tasks"), {tasks_21, task_columns_21, {}});
     rebuild_table(c.db, QStringLiteral("Goals"),
                   QStringLiteral("CREATE TABLE Goals (id INTEGER PRIMARY KEY NOT NULL,name TEXT,description "
                                  "TEXT,finished INTEGER,deadline INTEGER,units INTEGER,status INTEGER,role "
@@ -199,11 +198,12 @@ void step_1_96(step_context& c)
     QStringList sources = task_columns_21;
     columns << "project_priority_value" << "cost" << "crisis_index";
     sources << "0" << "0" << "0";
-    rebuild_table(c.db, QStringLiteral("Tasks"),
-                  QString(current_definition(QStringLiteral("Tasks"))).replace(QStringLiteral("project INTEGER"),
-                                                                              QStringLiteral("goal INTEGER")),
-                  columns, sources);
-    c.working();
+    // The statement above names only columns that the table on disk has,
+    // whichever rebuild of it is still waiting.
+    c.rebuild_later(QStringLiteral("Tasks"),
+                    {QString(current_definition(QStringLiteral("Tasks")))
+                         .replace(QStringLiteral("project INTEGER"), QStringLiteral("goal INTEGER")),
+                     columns, sources});
     c.db.execute(current_definition(QStringLiteral("Habits")));
     QStringList goal_columns = goal_columns_11;
     QStringList goal_sources = goal_columns_11;

@@ -30,6 +30,57 @@ void rebuild_table(database& db, const QString& table, const QString& new_defini
                QStringLiteral(";") + copy + QStringLiteral("DROP TABLE [%1];").arg(backup));
 }
 
+QStringList defined_columns(const QString& definition)
+{
+    const int open = definition.indexOf(QLatin1Char('('));
+    const int close = definition.lastIndexOf(QLatin1Char(')'));
+    QStringList names;
+    for (const QString& part : definition.mid(open + 1, close - open - 1).split(QLatin1Char(','))) {
+        QString name = part.trimmed().section(QLatin1Char(' '), 0, 0);
+        name.remove(QLatin1Char('[')).remove(QLatin1Char(']'));
+        names << name;
+    }
+    return names;
+}
+
+namespace {
+QString bare(QString name)
+{
+    return name.remove(QLatin1Char('[')).remove(QLatin1Char(']'));
+}
+}  // namespace
+
+table_plan compose(const table_plan& first, const table_plan& second)
+{
+    const QStringList first_columns = first.columns.isEmpty() ? defined_columns(first.definition) : first.columns;
+    // What each column of first's result holds, over the table on disk.
+    auto source_of = [&](const QString& column) -> QString {
+        const int i = first_columns.indexOf(bare(column));
+        if (i < 0)
+            return QString();
+        return first.sources.isEmpty() ? QLatin1Char('[') + first_columns[i] + QLatin1Char(']') : first.sources[i];
+    };
+    table_plan result;
+    result.definition = second.definition;
+    if (second.columns.isEmpty()) {
+        // By position: the i-th column of the new table from first's i-th.
+        const QStringList all = defined_columns(first.definition);
+        result.columns = defined_columns(second.definition);
+        for (int i = 0; i < result.columns.size() && i < all.size(); ++i)
+            result.sources << source_of(all[i]);
+        result.columns = result.columns.mid(0, result.sources.size());
+        return result;
+    }
+    result.columns = second.columns;
+    const QStringList& sources = second.sources.isEmpty() ? second.columns : second.sources;
+    for (const QString& expression : sources) {
+        const QString from = source_of(expression);
+        // Anything that is not a column of first's result is a value.
+        result.sources << (from.isEmpty() ? expression : from);
+    }
+    return result;
+}
+
 std::int64_t scalar(database& db, const QString& sql)
 {
     statement s = db.prepare(sql);

@@ -20,6 +20,22 @@ class database;
 void rebuild_table(database& db, const QString& table, const QString& new_definition,
                    const QStringList& columns = {}, const QStringList& sources = {});
 
+// A rebuild not yet carried out: the new table's statement, its columns to
+// fill and, for each, what it is read from in the table on disk now.
+struct table_plan {
+    QString definition;
+    QStringList columns;
+    QStringList sources;
+};
+
+// The column names of a CREATE TABLE statement, in order.
+QStringList defined_columns(const QString& definition);
+
+// The plan that first carries out first (over the table on disk) and then
+// second (over first's result) in one copy. An empty column list in second
+// means every column of its definition, by position.
+table_plan compose(const table_plan& first, const table_plan& second);
+
 // The first column of the first row as a 64-bit integer, 0 for no row or NULL.
 std::int64_t scalar(database& db, const QString& sql);
 bool table_exists(database& db, const QString& table);
