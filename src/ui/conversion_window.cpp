@@ -45,6 +45,8 @@ void conversion_window::progress(const QString& step, int number, int count)
         layout->addWidget(bar_);
         window_->setMinimumWidth(460);
         window_->adjustSize();
+        // The step texts differ in length: a fixed size keeps the window still.
+        window_->setFixedSize(window_->size());
         window_->show();
         window_->raise();
     }
@@ -69,6 +71,7 @@ void conversion_window::repaint_now()
         return;
     // The conversion holds the main thread: let the window paint and move,
     // but take no input that could start other work meanwhile.
+    window_->repaint();
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     since_repaint_.restart();
 }
