@@ -143,7 +143,7 @@ upgrade_requests upgrade_database(database& db, bool existed, const upgrade_envi
                 chain.push_back(&step);
 
         QStringList pending = read_pending_work(db);
-        step_context context{db, env, requests, pending};
+        step_context context{db, env, requests, pending, false, {}};
         const int count = static_cast<int>(chain.size());
         for (int i = 0; i < count; ++i) {
             const conversion_step& step = *chain[static_cast<std::size_t>(i)];

@@ -177,8 +177,9 @@ TEST_P(converting, theUserSeesEveryRowConvertedAndTheFileMatchesANewOne)
             EXPECT_EQ(cm->time, rows::task_date);
             EXPECT_EQ(cm->comment, rows::day_note + QStringLiteral("\r\n\r\n~\r\n\r\n") + rows::more_notes);
         }
-        if (cm->type == 3)
+        if (cm->type == 3) {
             EXPECT_EQ(cm->comment, rows::goal_comment);
+        }
     }
     EXPECT_EQ(notes, 1);
 
@@ -199,10 +200,11 @@ TEST_P(converting, theUserSeesEveryRowConvertedAndTheFileMatchesANewOne)
     if (!before(l, 1, 80) && before(l, 2, 81)) {
         ASSERT_EQ(c.tables().outlook_items.cache().size(), 2u);
         for (const auto& item : c.tables().outlook_items.cache()) {
-            if (item->guid == rows::entry_id)
+            if (item->guid == rows::entry_id) {
                 EXPECT_EQ(item->task, master ? master->id : 1);  // no template left to point at
-            else
+            } else {
                 EXPECT_EQ(item->task, 2);
+            }
             EXPECT_TRUE(item->entry_id.isEmpty());
         }
     }

@@ -93,9 +93,6 @@ void write_old_file(const QString& path, int major, int minor, const QString& ve
     db.open(path);
     db.execute(QStringLiteral("BEGIN TRANSACTION;"));
     writer w(db, v);
-    const bool utc = !v.at_least(1, 81);
-    const std::int64_t shift = 0;  // the old file holds the times as they were written
-    (void)shift;
 
     w.create(current(QStringLiteral("Ids")));
     w.create(current(QStringLiteral("DatabaseSettings")));
@@ -318,7 +315,6 @@ void write_old_file(const QString& path, int major, int minor, const QString& ve
         w.create(current(QStringLiteral("OutlookFolderEntries")));
         w.create(current(QStringLiteral("OutlookItemEntries")));
     }
-    (void)utc;
     db.execute(QStringLiteral("COMMIT;"));
 }
 
