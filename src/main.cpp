@@ -9,12 +9,14 @@
 #include "app/options.h"
 #include "app/single_instance.h"
 #include "app/termination_signals.h"
+#include "store/database_settings.h"
 #include "store/sqlite_exception.h"
 #include "store/upgrade.h"
 #include "ui/application.h"
 #include "ui/main_frame.h"
 #include "ui/planner.h"
 #include "ui/message_box_presenter.h"
+#include "ui/conversion_window.h"
 
 #include <QStyle>
 
@@ -75,10 +77,14 @@ int run(qm::ui::application& application)
     } catch (const qm::store::unsupported_version& e) {
         qm::app::show_error_message(
             QStringLiteral("Quillmere Planner"),
-            QStringLiteral("The database \"%1\" was written by Quillmere Planner %2, which this version cannot "
-                           "convert yet. The file has not been changed.")
-                .arg(planner.core().folders().database_path(), e.text()));
+            QStringLiteral("The database \"%1\" was written by Quillmere Planner %2, a newer version than this "
+                           "one (%3). Please start that version or a newer one; the file has not been changed.")
+                .arg(planner.core().folders().database_path(), e.text(), qm::store::about_version_text()));
         return 0;
+    } catch (const qm::store::conversion_cancelled&) {
+        return 0;  // the user chose to stop before anything was changed
+    } catch (const qm::app::restart_requested&) {
+        return 1;  // the first part of a conversion is done; the next run goes on
     }
 
     QObject::connect(&instance, &qm::app::single_instance::show_requested, &frame,
@@ -104,13 +110,18 @@ int main(int argc, char** argv)
     QCoreApplication::setApplicationName(QStringLiteral("Quillmere Planner"));
     QCoreApplication::setOrganizationName(QStringLiteral("Quillmere"));
     QApplication::setQuitOnLastWindowClosed(false);
-    if (qm::ui::display_available())
+    if (qm::ui::display_available()) {
         qm::app::set_message_presenter(std::make_shared<qm::ui::message_box_presenter>());
+        qm::app::set_conversion_presenter(std::make_shared<qm::ui::conversion_window>());
+    }
 
+    int code = 0;
     try {
-        return run(application);
+        code = run(application);
     } catch (const qm::store::sqlite_exception& e) {
         qm::app::report_database_error(e.message());
-        return 0;
     }
+    // The conversion window goes before the application object does.
+    qm::app::set_conversion_presenter(nullptr);
+    return code;
 }

@@ -1,6 +1,8 @@
 #include "app/core.h"
 
+#include "app/conversion_presenter.h"
 #include "app/message_box.h"
+#include "app/post_load_conversion.h"
 #include "store/error_report.h"
 
 #include <QFileInfo>
@@ -37,7 +39,36 @@ void core::start()
     const bool existed = QFileInfo::exists(path);
     main_db_.open(path);
     main_db_.set_busy_timeout(60000);
-    upgrade_ = store::upgrade_database(main_db_, existed);
+
+    conversion_presenter& presenter = current_conversion_presenter();
+    // The progress window goes when the start-up is over, however it ends.
+    struct finish_guard {
+        conversion_presenter& p;
+        ~finish_guard() { p.finished(); }
+    } finish{presenter};
+    store::upgrade_environment env;
+    env.database_path = path;
+    env.settings_folder = folders_.settings_folder();
+    env.progress = [&presenter](const QString& step, int number, int count) { presenter.progress(step, number, count); };
+    env.working = [&presenter] { presenter.working(); };
+    env.backup_failed = [&presenter](const QString& text) {
+        return presenter.backup_failed(QStringLiteral("Database backup error"), text);
+    };
+    env.after_step = after_conversion_step;
+    env.standard_offset = conversion_standard_offset;
+    upgrade_ = store::upgrade_database(main_db_, existed, env);
+
+    if (upgrade_.restart_required) {
+        // The file is only half converted: nothing can be loaded from it yet.
+        main_db_.execute(QStringLiteral("BEGIN TRANSACTION;"));
+        remove_orphaned_targets(main_db_);
+        main_db_.execute(QStringLiteral("COMMIT;"));
+        presenter.finished();
+        presenter.show_notice(
+            QStringLiteral("Quillmere Planner"),
+            QStringLiteral("The database conversion process must now restart, please run Quillmere Planner again."));
+        throw restart_requested();
+    }
 
     writer_ = std::make_unique<store::db_writer>(path);
     writer_->set_failure_handler([](const QString& message) {
@@ -67,6 +98,7 @@ void core::start()
         start_path_agent();
     };
     store::load_tables(*tables_, main_db_, hooks);
+    run_post_load_work();
     main_db_.execute(QStringLiteral("COMMIT;"));
     started_ = true;
 }
@@ -112,6 +144,31 @@ void core::start_path_agent()
     projects_->on_project_news = [agent](const model::project& p, bool deleted) {
         agent->tell_project(p.id, p.name, deleted);
     };
+}
+
+void core::run_post_load_work()
+{
+    if (upgrade_.target_conversion) {
+        current_conversion_presenter().progress(QStringLiteral("Turning the targets of goals into folders and tasks"),
+                                                1, 1);
+        convert_targets(main_db_, *tasks_, upgrade_);
+    }
+    // Served in this order; the rest waits in the file for the part of the
+    // program that does it.
+    const QStringList order = {store::pending_work::routine_recurrences, store::pending_work::default_areas_and_roles,
+                               store::pending_work::default_areas, store::pending_work::project_folders};
+    QStringList pending = store::read_pending_work(main_db_);
+    const QStringList stored = pending;
+    for (const QString& work : order) {
+        auto server = post_load_work_.find(work);
+        if (pending.contains(work) && server != post_load_work_.end() && server->second) {
+            server->second();
+            pending.removeAll(work);
+        }
+    }
+    if (pending != stored)
+        store::write_pending_work(main_db_, pending);
+    pending_work_ = pending;
 }
 
 void core::shutdown()

@@ -14,11 +14,18 @@
 #include "store/upgrade.h"
 
 #include <QObject>
+#include <QStringList>
 
 #include <functional>
+#include <map>
 #include <memory>
 
 namespace qm::app {
+
+// Thrown by start() when the conversion of an older file ends with its first
+// part: the notice has been shown and the file committed; the process ends
+// with exit code 1 and the next run goes on converting.
+class restart_requested {};
 
 class core {
 public:
@@ -31,8 +38,11 @@ public:
     static core* instance();
 
     // Start-up sequence: settings folder, portable move, open or create and
-    // upgrade, writer, pragmas, and the load of every table in one transaction.
-    // Throws store::sqlite_exception or store::unsupported_version.
+    // convert, writer, pragmas, the load of every table and the work after
+    // the load that a conversion asked for, in one transaction. Throws
+    // store::sqlite_exception, store::unsupported_version (a newer file),
+    // store::conversion_cancelled (the user stopped at a failed backup) or
+    // restart_requested.
     void start();
 
     // Queues the stop request behind every write and waits until all have run,
@@ -59,9 +69,19 @@ public:
     // Where later parts of the model join the start-up load; set before start().
     store::load_hooks& load_hooks() { return hooks_; }
     const store::upgrade_requests& upgrade() const { return upgrade_; }
+    // The parts that serve a kind of pending work after the load (the names
+    // of store::pending_work) register here before start(); work without a
+    // server stays in the file for a later version.
+    std::map<QString, std::function<void()>>& post_load_work() { return post_load_work_; }
+    // The pending work left in the file after the start-up.
+    const QStringList& pending_work() const { return pending_work_; }
+    // For tests: runs after each conversion step.
+    std::function<void(const QString& version)> after_conversion_step;
+    std::function<int()> conversion_standard_offset;
 
 private:
     void start_path_agent();
+    void run_post_load_work();
 
     data_folder_locator folders_;
     store::database main_db_;
@@ -74,6 +94,8 @@ private:
     std::function<void(const QStringList&)> on_paths_;
     store::load_hooks hooks_;
     store::upgrade_requests upgrade_;
+    std::map<QString, std::function<void()>> post_load_work_;
+    QStringList pending_work_;
     bool started_ = false;
     bool shutting_down_ = false;
     bool stopped_ = false;

@@ -3,6 +3,7 @@
 
 #include "app/options.h"
 #include "app/settings_document.h"
+#include "support/old_files.h"
 #include "support/test_support.h"
 
 #include <QDate>
@@ -248,4 +249,45 @@ TEST(process, theStorageDirectoryOptionMovesTheDatabase)
     EXPECT_TRUE(QFileInfo::exists(elsewhere + "/settings/main_frame.ini"));
     // The options file stays where it is read from at the next start.
     EXPECT_TRUE(QFileInfo::exists(copy.folder + "settings/options.ini"));
+}
+
+TEST(process, anOldFileConvertsOverTwoRunsTheFirstEndingWithOneAndTheNotice)
+{
+    portable_copy copy;
+    test::write_old_file(copy.database(), 1, 2, "1.02");
+    auto first = copy.start();
+    EXPECT_EQ(finish(*first), 1);
+    const QString err = QString::fromLocal8Bit(first->readAllStandardError());
+    EXPECT_TRUE(err.contains("The database conversion process must now restart, please run Quillmere Planner again."))
+        << err.toStdString();
+    {
+        auto db = test::open_file(copy.database());
+        EXPECT_EQ(test::query(*db, "SELECT value FROM DatabaseSettings WHERE key = 0")[0][0], "1.05");
+    }
+    EXPECT_TRUE(QFileInfo::exists(copy.folder + "ferncastle-1.02-backup.db"));
+
+    auto second = copy.start();
+    ASSERT_TRUE(copy.wait_until_running(*second));
+    ::kill(static_cast<pid_t>(second->processId()), SIGTERM);
+    EXPECT_EQ(finish(*second), 1);
+    auto db = test::open_file(copy.database());
+    EXPECT_EQ(test::query(*db, "SELECT value FROM DatabaseSettings WHERE key = 0")[0][0], "2.90");
+    EXPECT_EQ(test::query(*db, "SELECT COUNT(*) FROM Tasks WHERE name = 'Buy ''milk'' & café'")[0][0], "1");
+    EXPECT_TRUE(QFileInfo::exists(copy.folder + "ferncastle-1.05-backup.db"));
+}
+
+TEST(process, aNewerFileIsRefusedWithAMessageAndEndsWithZero)
+{
+    portable_copy copy;
+    {
+        auto db = test::open_file(copy.database());
+        db->execute("CREATE TABLE DatabaseSettings ([key] TEXT PRIMARY KEY,[value] TEXT);"
+                    "INSERT INTO DatabaseSettings VALUES(0, '3.10');");
+    }
+    auto p = copy.start();
+    EXPECT_EQ(finish(*p), 0);
+    const QString err = QString::fromLocal8Bit(p->readAllStandardError());
+    EXPECT_TRUE(err.contains("was written by Quillmere Planner 3.10, a newer version than this one")) << err.toStdString();
+    auto db = test::open_file(copy.database());
+    EXPECT_EQ(test::query(*db, "SELECT value FROM DatabaseSettings WHERE key = 0")[0][0], "3.10");
 }
