@@ -72,6 +72,9 @@ int run(qm::ui::application& application)
         // Reported here, while the main connection still knows its last SQL.
         qm::app::report_database_error(e.message());
         return 0;
+    } catch (const qm::app::data_folder_unusable& e) {
+        qm::app::show_error_message(QStringLiteral("Quillmere Planner"), e.text());
+        return 0;
     } catch (const qm::store::unsupported_version& e) {
         qm::app::show_error_message(
             QStringLiteral("Quillmere Planner"),

@@ -27,7 +27,8 @@ public:
 
     // Start-up sequence: settings folder, portable move, open or create and
     // upgrade, writer, pragmas, and the load of every table in one transaction.
-    // Throws store::sqlite_exception or store::unsupported_version.
+    // Throws data_folder_unusable, store::sqlite_exception or
+    // store::unsupported_version.
     void start();
 
     // Queues the stop request behind every write and waits until all have run,
