@@ -11,6 +11,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool openbox
   dbus fontconfig fonts-dejavu-core locales tzdata sqlite3
+  librsvg2-bin dpkg-dev file desktop-file-utils appstream
 )
 
 missing=()

@@ -9,6 +9,7 @@
 #include "app/options.h"
 #include "app/single_instance.h"
 #include "app/termination_signals.h"
+#include "platform/desktop_identity.h"
 #include "store/sqlite_exception.h"
 #include "store/upgrade.h"
 #include "ui/application.h"
@@ -104,8 +105,7 @@ int main(int argc, char** argv)
         return 2;
     }
     qm::ui::application application(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("Quillmere Planner"));
-    QCoreApplication::setOrganizationName(QStringLiteral("Quillmere"));
+    qm::platform::set_desktop_identity();
     QApplication::setQuitOnLastWindowClosed(false);
     if (qm::ui::display_available())
         qm::app::set_message_presenter(std::make_shared<qm::ui::message_box_presenter>());
