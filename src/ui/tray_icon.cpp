@@ -1,5 +1,6 @@
 #include "ui/tray_icon.h"
 
+#include <QGuiApplication>
 #include <QMenu>
 #include <QSystemTrayIcon>
 #include <QWidget>
@@ -58,8 +59,9 @@ bool tray_icon::add()
         });
     }
     added_ = QSystemTrayIcon::isSystemTrayAvailable();
-    // Shown even without a tray now: on X11 Qt embeds it once a tray starts.
-    icon_->show();
+    // Shown on X11 even without a tray now: Qt embeds it once a tray starts.
+    if (added_ || QGuiApplication::platformName() == QLatin1String("xcb"))
+        icon_->show();
     return added_;
 }
 
