@@ -15,6 +15,7 @@
 #include "ui/application.h"
 #include "ui/main_frame.h"
 #include "ui/planner.h"
+#include "ui/tray_icon.h"
 #include "ui/message_box_presenter.h"
 
 #include <QStyle>
@@ -106,6 +107,7 @@ int main(int argc, char** argv)
     }
     qm::ui::application application(argc, argv);
     qm::platform::set_desktop_identity();
+    QApplication::setWindowIcon(qm::ui::program_icon());  // every window and message box
     QApplication::setQuitOnLastWindowClosed(false);
     if (qm::ui::display_available())
         qm::app::set_message_presenter(std::make_shared<qm::ui::message_box_presenter>());
