@@ -9,8 +9,9 @@ packages=(
   libx11-dev libxcb1-dev libx11-xcb-dev libxss-dev
   libsqlite3-dev libboost-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth xdotool openbox
+  xvfb xauth xdotool openbox trayer x11-utils
   dbus fontconfig fonts-dejavu-core locales tzdata sqlite3
+  librsvg2-bin dpkg-dev file desktop-file-utils appstream
 )
 
 missing=()

@@ -9,14 +9,16 @@
 #include "app/options.h"
 #include "app/single_instance.h"
 #include "app/termination_signals.h"
+#include "platform/desktop_identity.h"
 #include "store/database_settings.h"
 #include "store/sqlite_exception.h"
 #include "store/upgrade.h"
 #include "ui/application.h"
 #include "ui/main_frame.h"
-#include "ui/planner.h"
-#include "ui/message_box_presenter.h"
 #include "ui/conversion_window.h"
+#include "ui/message_box_presenter.h"
+#include "ui/planner.h"
+#include "ui/tray_icon.h"
 
 #include <QStyle>
 
@@ -74,6 +76,9 @@ int run(qm::ui::application& application)
         // Reported here, while the main connection still knows its last SQL.
         qm::app::report_database_error(e.message());
         return 0;
+    } catch (const qm::app::data_folder_unusable& e) {
+        qm::app::show_error_message(QStringLiteral("Quillmere Planner"), e.text());
+        return 0;
     } catch (const qm::store::unsupported_version& e) {
         qm::app::show_error_message(
             QStringLiteral("Quillmere Planner"),
@@ -107,8 +112,8 @@ int main(int argc, char** argv)
         return 2;
     }
     qm::ui::application application(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("Quillmere Planner"));
-    QCoreApplication::setOrganizationName(QStringLiteral("Quillmere"));
+    qm::platform::set_desktop_identity();
+    QApplication::setWindowIcon(qm::ui::program_icon());  // every window and message box
     QApplication::setQuitOnLastWindowClosed(false);
     if (qm::ui::display_available()) {
         qm::app::set_message_presenter(std::make_shared<qm::ui::message_box_presenter>());

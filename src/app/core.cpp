@@ -32,8 +32,7 @@ void core::start()
     the_core = this;
     const QString data = folders_.data_folder();
     move_portable_data(folders_.program_folder(), data, folders_.storage_directory());
-    make_folder(data);
-    make_folder(folders_.settings_folder());
+    prepare_data_folder(folders_);
 
     const QString path = folders_.database_path();
     const bool existed = QFileInfo::exists(path);

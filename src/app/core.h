@@ -40,9 +40,9 @@ public:
     // Start-up sequence: settings folder, portable move, open or create and
     // convert, writer, pragmas, the load of every table and the work after
     // the load that a conversion asked for, in one transaction. Throws
-    // store::sqlite_exception, store::unsupported_version (a newer file),
-    // store::conversion_cancelled (the user stopped at a failed backup) or
-    // restart_requested.
+    // data_folder_unusable, store::sqlite_exception, store::unsupported_version
+    // (a newer file), store::conversion_cancelled (the user stopped at a failed
+    // backup) or restart_requested.
     void start();
 
     // Queues the stop request behind every write and waits until all have run,

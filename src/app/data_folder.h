@@ -4,19 +4,27 @@
 
 #include <QString>
 
+#include <utility>
+
 namespace qm::app {
 
 struct folder_facts {
     QString storage_directory;  // the "storage directory" option; empty when unset
     QString program_folder;     // folder of the running executable
-    QString install_prefix;     // where an installed copy lives
     QString user_data_folder;   // the per-user data folder (XDG rules)
 };
 
 QString with_trailing_slash(const QString& path);
 
-// The program counts as installed when its folder lies under the install prefix.
-bool is_installed(const QString& program_folder, const QString& install_prefix);
+// The program counts as installed when it runs from a "bin" folder with the
+// program's shared files in "../share/quillmere/" beside it. The layout is
+// looked at, not a prefix fixed when the program was built, so an installed
+// tree that is moved elsewhere stays an install.
+bool is_installed(const QString& program_folder);
+
+// Where the program's own files ("alarm.wav") are: "../share/quillmere/" of
+// an installed copy, the program folder of a portable one.
+QString asset_folder(const QString& program_folder, bool installed);
 
 // The decision order: the option when set, then the per-user folder for an
 // installed copy, else the program's own folder (a portable copy).
@@ -58,10 +66,29 @@ public:
     // option: "options.ini" lives here, since it names the storage folder.
     QString home_settings_folder() const;
     bool installed() const { return installed_; }
+    QString asset_folder() const { return app::asset_folder(facts_.program_folder, installed_); }
+    // The per-user folder an installed copy uses.
+    QString user_data_folder() const;
 
 private:
     folder_facts facts_;
     bool installed_ = false;
 };
+
+// Thrown when the data folder cannot be created or written: the text says
+// where, why, and what the user can do, in the user's words.
+class data_folder_unusable {
+public:
+    explicit data_folder_unusable(QString text) : text_(std::move(text)) {}
+    const QString& text() const { return text_; }
+
+private:
+    QString text_;
+};
+
+// Creates the data folder and its settings folder and makes sure a file can
+// be written there; an existing database must be writable too. Throws
+// data_folder_unusable otherwise, before anything has been opened.
+void prepare_data_folder(const data_folder_locator& folders);
 
 }  // namespace qm::app

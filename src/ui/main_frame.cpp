@@ -646,20 +646,15 @@ void main_frame::create_tray()
     tray_menu_->addAction(tr("E&xit"), this, &main_frame::exit_program);
     tray_menu_->setDefaultAction(show_action);
 
-    if (!QSystemTrayIcon::isSystemTrayAvailable())
-        return;  // tolerated: the program runs and minimises normally
-    tray_ = new QSystemTrayIcon(program_icon(), this);
-    tray_->setToolTip(QStringLiteral("Quillmere Planner"));
-    tray_->setContextMenu(tray_menu_);
-    connect(tray_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
-        if (reason == QSystemTrayIcon::DoubleClick || reason == QSystemTrayIcon::Trigger) {
-            if (QAction* a = tray_menu_->defaultAction())
-                a->trigger();
-        }
+    tray_ = new tray_icon(tray_menu_, this);
+    connect(tray_, &tray_icon::default_requested, this, [this] {
+        if (QAction* a = tray_menu_->defaultAction())
+            a->trigger();
     });
-    tray_->show();
-    tray_added_ = true;
+    tray_->add();  // without a tray the program runs and minimises normally
 }
+
+bool main_frame::has_tray() const { return tray_ != nullptr && tray_->added(); }
 
 void main_frame::show_and_activate()
 {
@@ -680,14 +675,11 @@ void main_frame::exit_program()
 void main_frame::changeEvent(QEvent* event)
 {
     QMainWindow::changeEvent(event);
-    if (event->type() == QEvent::WindowStateChange && isMinimized() && tray_added_) {
+    if (event->type() == QEvent::WindowStateChange && isMinimized() && tray_ != nullptr) {
         QTimer::singleShot(0, this, [this] {
-            if (isMinimized()) {
-                // Hidden rather than minimised, so the tray's copy keeps its
-                // normal placement for "Show" and for the saved layout.
-                setWindowState(windowState() & ~Qt::WindowMinimized);
-                hide();
-            }
+            // Only into a tray that is there now; otherwise it stays minimised.
+            if (isMinimized())
+                tray_->hide_into_tray(this);
         });
     }
 }
@@ -746,10 +738,10 @@ void main_frame::shut_down()
     if (shut_down_)
         return;
     shut_down_ = true;
-    if (tray_added_) {
-        tray_->setIcon(saving_icon());
-        tray_->setToolTip(QStringLiteral("Saving database changes..."));
-        QCoreApplication::processEvents();  // let the tray show it before the wait
+    if (tray_ != nullptr) {
+        tray_->show_saving();
+        if (tray_->holds_window())
+            QCoreApplication::processEvents();  // let the tray show it before the wait
     }
     hide();
     timers_.stop_minute_tick();
@@ -758,10 +750,8 @@ void main_frame::shut_down()
     core_.set_shutting_down();
     core_.shutdown();
     timers_.stop_all();
-    if (tray_added_) {
-        tray_->hide();
-        tray_added_ = false;
-    }
+    if (tray_ != nullptr)
+        tray_->remove();
 }
 
 }  // namespace qm::ui

@@ -9,7 +9,6 @@
 #include <QMainWindow>
 #include <QMap>
 #include <QPointer>
-#include <QSystemTrayIcon>
 
 #include <functional>
 #include <vector>
@@ -28,6 +27,8 @@ class history;
 }
 
 namespace qm::ui {
+
+class tray_icon;
 
 class main_frame : public QMainWindow {
     Q_OBJECT
@@ -62,8 +63,8 @@ public:
     void show_and_activate();
     void exit_program();
 
-    bool has_tray() const { return tray_added_; }
-    QSystemTrayIcon* tray() const { return tray_; }
+    bool has_tray() const;
+    ui::tray_icon* tray() const { return tray_; }
     app::app_timers& timers() { return timers_; }
     QAction* command_action(int id) const { return actions_.value(id, nullptr); }
     // Every command of the menus, the toolbar and the shortcuts.
@@ -106,10 +107,9 @@ private:
     app::core& core_;
     app::app_timers timers_;
     history::history* history_ = nullptr;
-    QSystemTrayIcon* tray_ = nullptr;
+    ui::tray_icon* tray_ = nullptr;
     QMenu* tray_menu_ = nullptr;
     QAction* tray_clapperboard_ = nullptr;
-    bool tray_added_ = false;
     bool shut_down_ = false;
 
     QToolBar* toolbar_ = nullptr;

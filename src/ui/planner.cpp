@@ -7,8 +7,8 @@
 #include "ui/project_tools.h"
 #include "ui/projects_view.h"
 #include "ui/task_actions.h"
+#include "ui/tray_icon.h"
 
-#include <QSystemTrayIcon>
 
 namespace qm::ui {
 
@@ -97,9 +97,8 @@ void planner::show_timer_state()
     const QString name = t && !t->name.isEmpty() ? t->name : QStringLiteral("(unnamed task)");
     frame_.setWindowTitle(t ? QStringLiteral("%1 \u2014 %2 (%3)").arg(base_title_, name, timer_->shown_time_text())
                             : base_title_);
-    if (QSystemTrayIcon* tray = frame_.tray())
-        tray->setToolTip(t ? QStringLiteral("Quillmere Planner\nTiming %1: %2").arg(name, timer_->shown_time_text())
-                           : QStringLiteral("Quillmere Planner"));
+    if (tray_icon* tray = frame_.tray())
+        tray->set_timed_task(t ? QStringLiteral("%1 (%2)").arg(name, timer_->shown_time_text()) : QString());
 }
 
 options_dialog* planner::open_options()

@@ -10,37 +10,6 @@
 using namespace qm;
 using app::folder_facts;
 
-TEST(data_folder, decisionOrder)
-{
-    struct row {
-        const char* storage;
-        const char* program;
-        const char* expected;
-    };
-    const QString prefix = "/usr/local";
-    const row cases[] = {
-        {"", "/usr/local/bin/", "/home/u/.local/share/Quillmere Planner/"},  // installed
-        {"", "/home/u/planner/", "/home/u/planner/"},                        // portable
-        {"", "/usr/localx/bin/", "/usr/localx/bin/"},                        // a lookalike prefix is not the prefix
-        {"/data/mine/", "/usr/local/bin/", "/data/mine/"},                   // the option wins
-        {"/data/mine", "/home/u/planner/", "/data/mine/"},                   // typed without the separator
-    };
-    for (const auto& c : cases) {
-        folder_facts f{c.storage, c.program, prefix, "/home/u/.local/share"};
-        const bool installed = app::is_installed(f.program_folder, f.install_prefix);
-        EXPECT_EQ(app::choose_data_folder(f, installed).toStdString(), c.expected) << c.program;
-    }
-}
-
-TEST(data_folder, storageOptionIsLookedAtOnEveryCall)
-{
-    app::data_folder_locator locator(folder_facts{"", "/home/u/planner/", "/usr/local", "/x"});
-    EXPECT_EQ(locator.database_path(), "/home/u/planner/ferncastle.db");
-    locator.set_storage_directory("/elsewhere/");
-    EXPECT_EQ(locator.database_path(), "/elsewhere/ferncastle.db");
-    EXPECT_EQ(locator.settings_folder(), "/elsewhere/settings/");
-}
-
 namespace {
 
 void touch(const QString& path, const QByteArray& content = "x")
@@ -50,6 +19,105 @@ void touch(const QString& path, const QByteArray& content = "x")
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write(content);
 }
+
+}  // namespace
+
+// The layout around the program decides, so an installed tree that was moved
+// after it was built is still an install.
+TEST(data_folder, decisionOrderFollowsTheLayoutAroundTheProgram)
+{
+    test::temp_folder root;
+    const QString r = root.path();
+    QDir().mkpath(r + "usr/bin");
+    QDir().mkpath(r + "usr/share/quillmere");
+    QDir().mkpath(r + "moved/elsewhere/bin");
+    QDir().mkpath(r + "moved/elsewhere/share/quillmere");
+    QDir().mkpath(r + "planner/bin");                 // no shared files beside it
+    QDir().mkpath(r + "flat/share/quillmere");        // shared files, but not run from bin/
+    QDir().mkpath(r + "odd/bin");
+    touch(r + "odd/share/quillmere");                 // a file, not the folder
+    struct row {
+        const char* storage;
+        QString program;
+        QString expected;
+    };
+    const QString user = "/home/u/.local/share/Quillmere Planner/";
+    const row cases[] = {
+        {"", r + "usr/bin/", user},
+        {"", r + "moved/elsewhere/bin", user},  // relocated, given without the separator
+        {"", r + "planner/bin/", r + "planner/bin/"},
+        {"", r + "flat/", r + "flat/"},
+        {"", r + "odd/bin/", r + "odd/bin/"},
+        {"/data/mine/", r + "usr/bin/", "/data/mine/"},   // the option wins
+        {"/data/mine", r + "planner/bin/", "/data/mine/"}, // typed without the separator
+    };
+    for (const auto& c : cases) {
+        folder_facts f{c.storage, c.program, "/home/u/.local/share"};
+        const bool installed = app::is_installed(f.program_folder);
+        EXPECT_EQ(app::choose_data_folder(f, installed), c.expected) << c.program.toStdString();
+    }
+}
+
+TEST(data_folder, assetsLieBesideAPortableCopyAndUnderShareForAnInstalledOne)
+{
+    test::temp_folder root;
+    QDir().mkpath(root.path() + "prefix/bin");
+    QDir().mkpath(root.path() + "prefix/share/quillmere");
+    app::data_folder_locator installed(folder_facts{"", root.path() + "prefix/bin/", "/x"});
+    ASSERT_TRUE(installed.installed());
+    EXPECT_EQ(installed.asset_folder(), root.path() + "prefix/share/quillmere/");
+    app::data_folder_locator portable(folder_facts{"", root.path() + "prefix/", "/x"});
+    EXPECT_FALSE(portable.installed());
+    EXPECT_EQ(portable.asset_folder(), root.path() + "prefix/");
+}
+
+TEST(data_folder, storageOptionIsLookedAtOnEveryCall)
+{
+    app::data_folder_locator locator(folder_facts{"", "/home/u/planner/", "/x"});
+    EXPECT_EQ(locator.database_path(), "/home/u/planner/ferncastle.db");
+    locator.set_storage_directory("/elsewhere/");
+    EXPECT_EQ(locator.database_path(), "/elsewhere/ferncastle.db");
+    EXPECT_EQ(locator.settings_folder(), "/elsewhere/settings/");
+}
+
+TEST(data_folder, preparingMakesTheDataAndSettingsFolders)
+{
+    test::temp_folder root;
+    app::data_folder_locator locator(folder_facts{root.path() + "new/deep/", root.path(), root.path()});
+    EXPECT_NO_THROW(app::prepare_data_folder(locator));
+    EXPECT_TRUE(QFileInfo(root.path() + "new/deep/settings").isDir());
+    EXPECT_EQ(QDir(root.path() + "new/deep").entryList(QDir::Files | QDir::Hidden).size(), 0);  // no probe left
+}
+
+// A folder that cannot be made (here: a file stands where a folder should be,
+// which stops even root) is told in words that say what to do, per reason.
+TEST(data_folder, aFolderThatCannotTakeTheDataIsToldInTheUsersWords)
+{
+    test::temp_folder root;
+    touch(root.path() + "blocked");
+    struct row {
+        QString storage;
+        QString program;
+        const char* advice;
+    };
+    const row cases[] = {
+        {"", root.path() + "blocked/planner/", "A copy that is not installed keeps its data in its own folder"},
+        {root.path() + "blocked/data/", root.path(), "named by the option \"storage directory\""},
+    };
+    for (const auto& c : cases) {
+        app::data_folder_locator locator(folder_facts{c.storage, c.program, root.path() + "home"});
+        try {
+            app::prepare_data_folder(locator);
+            ADD_FAILURE() << "no complaint for " << locator.data_folder().toStdString();
+        } catch (const app::data_folder_unusable& e) {
+            EXPECT_TRUE(e.text().contains(locator.data_folder())) << e.text().toStdString();
+            EXPECT_TRUE(e.text().contains(c.advice)) << e.text().toStdString();
+            EXPECT_FALSE(e.text().contains("Database")) << e.text().toStdString();
+        }
+    }
+}
+
+namespace {
 
 struct portable_move : ::testing::Test {
     test::temp_folder root;

@@ -25,7 +25,6 @@ app::data_folder_locator portable_locator(const QString& folder)
 {
     app::folder_facts facts;
     facts.program_folder = folder;
-    facts.install_prefix = QStringLiteral("/nonexistent-prefix");
     facts.user_data_folder = folder + QStringLiteral("user-data");
     return app::data_folder_locator(facts);
 }

@@ -16,7 +16,6 @@ int main(int argc, char** argv)
         return 3;
     qm::app::folder_facts facts;
     facts.program_folder = QString::fromLocal8Bit(argv[1]);
-    facts.install_prefix = QStringLiteral("/nonexistent-prefix");
     qm::app::core core{qm::app::data_folder_locator(facts)};
     core.start();
     core.main_db().execute(QStringLiteral("SELECT COUNT(*) FROM [Ids]"));
