@@ -11,6 +11,9 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool openbox
   dbus fontconfig fonts-dejavu-core locales tzdata sqlite3
+  # The fuzz targets: clang with libFuzzer and clang's sanitizer runtimes
+  # (only recommended by clang, so named here).
+  clang libclang-rt-14-dev libfuzzer-14-dev
 )
 
 missing=()
