@@ -12,6 +12,9 @@ packages=(
   xvfb xauth xdotool openbox trayer x11-utils
   dbus fontconfig fonts-dejavu-core locales tzdata sqlite3
   librsvg2-bin dpkg-dev file desktop-file-utils appstream
+  # The fuzz targets: clang with libFuzzer and clang's sanitizer runtimes
+  # (only recommended by clang, so named here).
+  clang libclang-rt-14-dev libfuzzer-14-dev
 )
 
 missing=()

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs every test headless
 # through CTest. With --asan it also runs the suite under AddressSanitizer and
-# UndefinedBehaviorSanitizer.
+# UndefinedBehaviorSanitizer, and each fuzz target for 20 seconds.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -18,4 +18,6 @@ if [ "${1:-}" = "--asan" ]; then
   cmake --preset asan
   cmake --build --preset asan -j2
   ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 ctest --preset asan
+  # A short run, so that an input that crashes a reader fails the build.
+  bash scripts/fuzz.sh 20 --scratch
 fi

@@ -1,7 +1,5 @@
 #include "app/crash_handler.h"
 
-#include <QDateTime>
-
 #include <execinfo.h>
 #include <fcntl.h>
 #include <signal.h>
@@ -10,6 +8,7 @@
 #include <cerrno>
 #include <cstring>
 #include <ctime>
+#include <limits>
 
 namespace qm::app {
 namespace {
@@ -22,7 +21,65 @@ constexpr int lettered_alternatives = 26;
 constexpr std::size_t path_capacity = 4096;
 char folder_buffer[path_capacity];
 std::size_t folder_length = 0;
-long utc_offset_seconds = 0;
+
+// The handler must also run when the stack has overflowed, so it gets a
+// stack of its own.
+alignas(16) char alternate_stack[1 << 16];
+
+// The local offset can change while the program runs (summer time), but the
+// C library's local-time functions take locks and are not safe in a signal
+// handler. So the offsets from shortly before the start until well past any
+// likely run are worked out in advance: each entry holds from when on (UTC
+// seconds) an offset applies.
+struct offset_change {
+    long long from;
+    long offset;
+};
+constexpr int max_offset_changes = 128;
+offset_change offset_changes[max_offset_changes];
+int offset_change_count = 0;
+
+long local_offset_at(long long utc)
+{
+    const std::time_t t = static_cast<std::time_t>(utc);
+    std::tm local{};
+    if (::localtime_r(&t, &local) == nullptr)
+        return 0;
+    return local.tm_gmtoff;
+}
+
+void prepare_offsets(long long now)
+{
+    constexpr long long step = 3 * 3600;
+    constexpr long long horizon = 400LL * 24 * 3600;
+    long long at = now - 2 * 24 * 3600;
+    long offset = local_offset_at(at);
+    offset_change_count = 0;
+    offset_changes[offset_change_count++] = {std::numeric_limits<long long>::min(), offset};
+    // Zones change their offset a few times a year at most, never twice
+    // within hours, so samples three hours apart find every change; each is
+    // then narrowed down to its second.
+    for (long long next = at + step; next <= now + horizon && offset_change_count < max_offset_changes; next += step) {
+        const long next_offset = local_offset_at(next);
+        if (next_offset == offset)
+            continue;
+        long long before = next - step, after = next;
+        while (after - before > 1) {
+            const long long middle = before + (after - before) / 2;
+            (local_offset_at(middle) == offset ? before : after) = middle;
+        }
+        offset_changes[offset_change_count++] = {after, next_offset};
+        offset = next_offset;
+    }
+}
+
+long offset_at(long long utc)
+{
+    long offset = offset_changes[0].offset;
+    for (int i = 1; i < offset_change_count && offset_changes[i].from <= utc; ++i)
+        offset = offset_changes[i].offset;
+    return offset;
+}
 
 // Appends text to buf at *len, never past cap - 1; keeps buf terminated.
 void append(char* buf, std::size_t cap, std::size_t* len, const char* text)
@@ -53,13 +110,13 @@ void append_number(char* buf, std::size_t cap, std::size_t* len, long value, int
 }
 
 // Civil date from days since 1970-01-01, without the C library's locks.
-void civil_from_days(long z, long* y, unsigned* m, unsigned* d)
+void civil_from_days(long long z, long* y, unsigned* m, unsigned* d)
 {
     z += 719468;
-    const long era = (z >= 0 ? z : z - 146096) / 146097;
+    const long long era = (z >= 0 ? z : z - 146096) / 146097;
     const unsigned doe = static_cast<unsigned>(z - era * 146097);
     const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const long yy = static_cast<long>(yoe) + era * 400;
+    const long yy = static_cast<long>(yoe + era * 400);
     const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
     const unsigned mp = (5 * doy + 2) / 153;
     *d = doy - (153 * mp + 2) / 5 + 1;
@@ -114,7 +171,8 @@ void write_all(int fd, const char* text)
 void on_fatal_signal(int sig)
 {
     const int saved_errno = errno;
-    const long local = static_cast<long>(::time(nullptr)) + utc_offset_seconds;
+    const long long utc = static_cast<long long>(::time(nullptr));
+    const long long local = utc + offset_at(utc);
     long year = 0;
     unsigned month = 0, day = 0;
     civil_from_days(local >= 0 ? local / 86400 : (local - 86399) / 86400, &year, &month, &day);
@@ -181,7 +239,15 @@ void install_crash_handler(const QString& data_folder)
     std::memcpy(folder_buffer, folder.constData(), n);
     folder_buffer[n] = '\0';
     folder_length = n;
-    utc_offset_seconds = QDateTime::currentDateTime().offsetFromUtc();
+    if (offset_change_count == 0)
+        prepare_offsets(static_cast<long long>(::time(nullptr)));
+
+    // For the thread that installs the handler, the main thread, where the
+    // deep recursions of the user interface happen.
+    stack_t stack{};
+    stack.ss_sp = alternate_stack;
+    stack.ss_size = sizeof alternate_stack;
+    ::sigaltstack(&stack, nullptr);
 
     // The first backtrace() call may load libgcc: do it now, not in the handler.
     void* warm[2];
@@ -190,7 +256,7 @@ void install_crash_handler(const QString& data_folder)
     struct sigaction action;
     std::memset(&action, 0, sizeof action);
     action.sa_handler = on_fatal_signal;
-    action.sa_flags = SA_RESETHAND | SA_NODEFER;
+    action.sa_flags = SA_RESETHAND | SA_NODEFER | SA_ONSTACK;
     sigemptyset(&action.sa_mask);
     for (int sig : {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT})
         ::sigaction(sig, &action, nullptr);

@@ -9,7 +9,10 @@
 namespace qm::app {
 
 // Installs the handler for SIGSEGV, SIGBUS, SIGFPE, SIGILL and SIGABRT. The
-// report goes to data_folder; calling again moves it to another folder.
+// report goes to data_folder; calling again moves it to another folder. The
+// calling thread gets an alternate signal stack, so that a stack overflow
+// there still writes its report; the report is named by the local date at
+// the moment of the crash, summer-time changes during the run included.
 void install_crash_handler(const QString& data_folder);
 
 // The name of the report for a crash on the given date ("%Y%m%d"), skipping

@@ -1,5 +1,7 @@
 #include "app/single_instance.h"
 
+#include "app/message_box.h"
+
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -7,6 +9,9 @@
 #include <QThread>
 
 #include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 
 namespace qm::app {
 namespace {
@@ -44,8 +49,38 @@ bool single_instance::acquire()
     lock_->setStaleLockTime(0);
     if (lock_->tryLock(0))
         return true;
+    const int error_number = errno;
+    const QLockFile::LockError error = lock_->error();
     lock_.reset();
-    return false;
+    if (error == QLockFile::LockFailedError)
+        return false;  // another copy holds it
+
+    // The lock could not be made at all (a missing or unwritable folder),
+    // which says nothing about another copy: look for one on its socket.
+    if (running_copy_reachable())
+        return false;
+    QString reason;
+    if (!QFileInfo(folder_).isDir())
+        reason = QStringLiteral("the folder \"%1\" does not exist").arg(folder_);
+    else if (error == QLockFile::PermissionError)
+        reason = QStringLiteral("permission to write in \"%1\" was denied").arg(folder_);
+    else
+        reason = QString::fromLocal8Bit(std::strerror(error_number));
+    show_error_message(QStringLiteral("Quillmere Planner"),
+                       QStringLiteral("Quillmere Planner could not create its lock file \"%1\": %2.\n\n"
+                                      "It starts anyway, but cannot tell whether another copy is running. "
+                                      "Do not start it twice until that folder can be written again.")
+                           .arg(lock_path(), reason));
+    return true;
+}
+
+bool single_instance::running_copy_reachable() const
+{
+    QLocalSocket socket;
+    socket.connectToServer(socket_path());
+    const bool reached = socket.waitForConnected(1000);
+    socket.abort();
+    return reached;
 }
 
 bool single_instance::listen()

@@ -20,7 +20,9 @@ public:
     ~single_instance() override;
 
     // True when this copy is the first one. A lock left by a crashed copy is
-    // taken over.
+    // taken over. When the lock cannot be made at all (the folder is missing
+    // or refuses writes), the reason is reported and this copy counts as the
+    // first unless another one answers on the socket.
     bool acquire();
     // Starts answering requests of later copies.
     bool listen();
@@ -35,6 +37,7 @@ signals:
 
 private:
     void on_connection();
+    bool running_copy_reachable() const;
 
     QString name_;
     QString folder_;

@@ -46,8 +46,19 @@ public:
     std::uint64_t executed_count() const;
 
 private:
+    struct failure {
+        QString message;
+        bool busy = false;  // SQLite gave up waiting for another connection's lock
+    };
+
     void run();
     void run_batch(std::deque<write_operation>& batch, bool& stop_seen);
+    [[noreturn]] void recover(std::deque<write_operation>& batch, std::size_t count, std::size_t failed_at,
+                              const failure& first);
+    bool attempt(const std::function<void()>& work, failure& out);
+    bool run_alone(const write_operation& op, failure& out);
+    void roll_back();
+    void count_executed(std::size_t n);
     void open_connection();
     [[noreturn]] void fail(const QString& message);
 

@@ -70,6 +70,15 @@ struct portable_copy {
     }
 };
 
+// Signals the process only while it runs: the id of one that has ended is 0,
+// and kill(0, …) would hit this test's whole process group.
+void send_signal(QProcess& p, int signal_number)
+{
+    const qint64 pid = p.processId();
+    ASSERT_GT(pid, 0) << "the program is not running: " << p.readAllStandardError().toStdString();
+    ::kill(static_cast<pid_t>(pid), signal_number);
+}
+
 int finish(QProcess& p, int ms = 30000)
 {
     EXPECT_TRUE(p.waitForFinished(ms)) << "still running";
@@ -84,7 +93,7 @@ TEST(process, startsCreatesTheDatabaseAndEndsInOrderOnSigterm)
     portable_copy copy;
     auto p = copy.start();
     ASSERT_TRUE(copy.wait_until_running(*p));
-    ::kill(static_cast<pid_t>(p->processId()), SIGTERM);
+    send_signal(*p, SIGTERM);
     EXPECT_EQ(finish(*p), 1);
     auto db = test::open_file(copy.database());
     EXPECT_EQ(test::query(*db, "SELECT COUNT(*) FROM sqlite_master WHERE type = 'table'")[0][0], "20");
@@ -106,10 +115,10 @@ TEST(process, secondCopyShowsTheFirstAndEndsWithOneUnlessSkipCheck)
     QDir().mkpath(with_skip + "/skip_check");
     auto third = copy.start(with_skip);
     EXPECT_FALSE(third->waitForFinished(2000)) << "a copy with skip_check should keep running";
-    ::kill(static_cast<pid_t>(third->processId()), SIGTERM);
+    send_signal(*third, SIGTERM);
     EXPECT_EQ(finish(*third), 1);
 
-    ::kill(static_cast<pid_t>(first->processId()), SIGTERM);
+    send_signal(*first, SIGTERM);
     EXPECT_EQ(finish(*first), 1);
 }
 
@@ -118,13 +127,13 @@ TEST(process, aCopyKilledOutrightDoesNotStopTheNextStart)
     portable_copy copy;
     auto first = copy.start();
     ASSERT_TRUE(copy.wait_until_running(*first));
-    ::kill(static_cast<pid_t>(first->processId()), SIGKILL);
+    send_signal(*first, SIGKILL);
     first->waitForFinished(10000);
     ASSERT_TRUE(QFileInfo::exists(copy.socket()));  // left behind
 
     auto next = copy.start();
     EXPECT_FALSE(next->waitForFinished(2000)) << "refused to start after a crash: " << next->readAllStandardError().toStdString();
-    ::kill(static_cast<pid_t>(next->processId()), SIGTERM);
+    send_signal(*next, SIGTERM);
     EXPECT_EQ(finish(*next), 1);
 }
 
@@ -170,7 +179,7 @@ TEST(process, aCrashWritesAReportWithoutOverwritingAnEarlierOne)
     }
     auto p = copy.start();
     ASSERT_TRUE(copy.wait_until_running(*p));
-    ::kill(static_cast<pid_t>(p->processId()), SIGSEGV);
+    send_signal(*p, SIGSEGV);
     ASSERT_TRUE(p->waitForFinished(20000));
     EXPECT_EQ(p->exitStatus(), QProcess::CrashExit);
 
@@ -217,7 +226,7 @@ TEST(process, keepsItsWindowPlacementAcrossARestartAndOtherBlocksSurvive)
     for (int run = 0; run < 2; ++run) {
         auto p = copy.start();
         ASSERT_TRUE(copy.wait_until_running(*p));
-        ::kill(static_cast<pid_t>(p->processId()), SIGTERM);
+        send_signal(*p, SIGTERM);
         EXPECT_EQ(finish(*p), 1);
         const app::settings_document saved = app::settings_document::load(copy.folder + "settings/main_frame.ini");
         EXPECT_EQ(saved.get_string("toolbar", "view"), "Day") << run;
@@ -242,7 +251,7 @@ TEST(process, theStorageDirectoryOptionMovesTheDatabase)
     t.start();
     while (!QFileInfo::exists(elsewhere + "/ferncastle.db") && t.elapsed() < 20000 && p->state() == QProcess::Running)
         QThread::msleep(50);
-    ::kill(static_cast<pid_t>(p->processId()), SIGTERM);
+    send_signal(*p, SIGTERM);
     EXPECT_EQ(finish(*p), 1);
     EXPECT_TRUE(QFileInfo::exists(elsewhere + "/ferncastle.db"));
     EXPECT_FALSE(QFileInfo::exists(copy.database()));

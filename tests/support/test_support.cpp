@@ -1,6 +1,16 @@
 #include "support/test_support.h"
 
+#include "app/message_box.h"
+
+#include <QFile>
+
+#include <linux/capability.h>
 #include <sqlite3.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <mutex>
+#include <thread>
 
 namespace qm::test {
 
@@ -51,6 +61,58 @@ void started_core::restart()
     core_.reset();
     core_ = std::make_unique<app::core>(portable_locator(folder_));
     core_->start();
+}
+
+void run_as_plain_user(const std::function<void()>& work)
+{
+    std::thread plain([&work] {
+        // Capabilities belong to a thread: dropping them here leaves the
+        // rest of the test process as it was.
+        __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+        __user_cap_data_struct data[2]{};
+        if (syscall(SYS_capget, &header, data) == 0) {
+            for (int cap : {CAP_DAC_OVERRIDE, CAP_DAC_READ_SEARCH, CAP_FOWNER})
+                data[CAP_TO_INDEX(cap)].effective &= ~CAP_TO_MASK(cap);
+            syscall(SYS_capset, &header, data);
+        }
+        work();
+    });
+    plain.join();
+}
+
+void make_read_only(const QString& path)
+{
+    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ExeOwner | QFileDevice::ReadUser |
+                                    QFileDevice::ExeUser);
+}
+
+void make_writable(const QString& path)
+{
+    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
+                                    QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser);
+}
+
+struct recorded_messages::recorder : app::message_presenter {
+    mutable std::mutex mutex;
+    QStringList texts;
+    void show_error(const QString& caption, const QString& text) override
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        texts << caption + QStringLiteral(": ") + text;
+    }
+};
+
+recorded_messages::recorded_messages() : recorder_(std::make_shared<recorder>())
+{
+    app::set_message_presenter(recorder_);
+}
+
+recorded_messages::~recorded_messages() { app::set_message_presenter(nullptr); }
+
+QStringList recorded_messages::texts() const
+{
+    std::lock_guard<std::mutex> lock(recorder_->mutex);
+    return recorder_->texts;
 }
 
 std::vector<QStringList> query(store::database& db, const QString& sql)

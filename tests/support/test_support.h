@@ -10,6 +10,7 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <functional>
 #include <memory>
 #include <ostream>
 #include <vector>
@@ -66,6 +67,25 @@ private:
     QString folder_;
     std::unique_ptr<app::core> core_;
     std::unique_ptr<store::database> reader_;
+};
+
+// Runs work on a thread of its own that lacks the capabilities letting root
+// write into any folder, so that permissions hold in tests run as root too.
+void run_as_plain_user(const std::function<void()>& work);
+// Folder or file modes as the owner sees them: read-only, or read and write.
+void make_read_only(const QString& path);
+void make_writable(const QString& path);
+
+// Records the messages shown while it lives, instead of printing them.
+class recorded_messages {
+public:
+    recorded_messages();
+    ~recorded_messages();
+    QStringList texts() const;  // "caption: text", oldest first
+
+private:
+    struct recorder;
+    std::shared_ptr<recorder> recorder_;
 };
 
 // Runs a query on a connection and returns every row as text cells.
