@@ -8,6 +8,7 @@
 #include "store/db_writer.h"
 #include "store/id_facade.h"
 #include "store/tables.h"
+#include "model/task_recurrences.h"
 #include "model/task_store.h"
 #include "store/upgrade.h"
 
@@ -45,6 +46,7 @@ public:
     store::id_facade& ids() { return tables_->ids; }
     store::tables& tables() { return *tables_; }
     model::task_store& tasks() { return *tasks_; }
+    model::task_recurrences& recurrences() { return *recurrences_; }
     // Where later parts of the model join the start-up load; set before start().
     store::load_hooks& load_hooks() { return hooks_; }
     const store::upgrade_requests& upgrade() const { return upgrade_; }
@@ -56,6 +58,7 @@ private:
     std::unique_ptr<store::db_writer> writer_;
     std::unique_ptr<store::tables> tables_;
     std::unique_ptr<model::task_store> tasks_;
+    std::unique_ptr<model::task_recurrences> recurrences_;
     store::load_hooks hooks_;
     store::upgrade_requests upgrade_;
     bool started_ = false;
