@@ -4,6 +4,7 @@
 
 #include "app/core.h"
 #include "history/history.h"
+#include "history/recurrence_commands.h"
 #include "history/task_commands.h"
 #include "ui/main_frame.h"
 
@@ -15,6 +16,7 @@ namespace qm::ui {
 
 class day_view;
 class options_dialog;
+class recurring_view;
 
 class planner {
 public:
@@ -29,6 +31,8 @@ public:
     main_frame& frame() { return frame_; }
     history::history& history() { return *history_; }
     history::task_commands& commands() { return *commands_; }
+    history::recurrence_commands& recurring() { return *recurring_; }
+    recurring_view* recurring_tasks() const { return recurring_view_; }
     day_view* day() const { return day_; }
     options_dialog* open_options();
 
@@ -37,8 +41,10 @@ private:
     app::core core_;
     std::unique_ptr<history::history> history_;
     std::unique_ptr<history::task_commands> commands_;
+    std::unique_ptr<history::recurrence_commands> recurring_;
     main_frame frame_;
     day_view* day_ = nullptr;
+    recurring_view* recurring_view_ = nullptr;
     QPointer<options_dialog> options_;
 };
 
