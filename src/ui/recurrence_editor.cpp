@@ -296,6 +296,12 @@ recurrence_editor::recurrence_editor(QWidget* parent) : QWidget(parent)
     load(std::nullopt, time::today(), 0, 64800);
 }
 
+void recurrence_editor::set_deadline_shown(bool shown)
+{
+    deadline_shown_ = shown;
+    update_view();
+}
+
 QRadioButton* recurrence_editor::kind_button(int choice) const
 {
     return static_cast<QRadioButton*>(kinds_->button(choice));
@@ -524,7 +530,7 @@ void recurrence_editor::update_view()
     for (QWidget* w : {static_cast<QWidget*>(begin_), static_cast<QWidget*>(never_), static_cast<QWidget*>(end_on_),
                        static_cast<QWidget*>(end_), static_cast<QWidget*>(occurrences_)})
         w->setEnabled(any);
-    deadline_group_->setVisible(any);
+    deadline_group_->setVisible(any && deadline_shown_);
     const bool dated = deadline_->isChecked();
     deadline_days_->setEnabled(dated);
     any_time_->setEnabled(dated);

@@ -32,6 +32,8 @@ public:
     // time a new deadline shows.
     void load(const std::optional<time::recurrence>& r, time::stored_date new_start, std::int64_t deadline_offset,
               int working_end);
+    // The deadline controls belong to a master; an occurrence's page hides them.
+    void set_deadline_shown(bool shown);
     // The pattern as the controls hold it; nullopt for None.
     std::optional<time::recurrence> pattern() const;
     // The deadline offset the deadline controls hold (0 none): at most 365
@@ -116,6 +118,7 @@ private:
     std::int32_t id_ = 0;
     std::int32_t attached_ = 0;
     bool updating_ = false;
+    bool deadline_shown_ = true;
 };
 
 }  // namespace qm::ui
