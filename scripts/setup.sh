@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config ccache
-  qt6-base-dev qt6-multimedia-dev libgl-dev
+  qt6-base-dev qt6-multimedia-dev libqt6svg6 libgl-dev
   libx11-dev libxcb1-dev libx11-xcb-dev libxss-dev
   libsqlite3-dev libboost-dev
   libgtest-dev libgmock-dev libbenchmark-dev

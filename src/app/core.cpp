@@ -4,6 +4,7 @@
 #include "store/error_report.h"
 
 #include <QFileInfo>
+#include <QMetaObject>
 
 #include <atomic>
 #include <cstdlib>
@@ -47,6 +48,7 @@ void core::start()
     tables_ = std::make_unique<store::tables>(*writer_);
     tasks_ = std::make_unique<model::task_store>(*tables_, *writer_);
     recurrences_ = std::make_unique<model::task_recurrences>(*tables_, *tasks_);
+    projects_ = std::make_unique<model::project_store>(*tables_, *writer_, *tasks_);
 
     main_db_.execute(QStringLiteral("PRAGMA cache_size = 10000;"));
     main_db_.execute(QStringLiteral("PRAGMA synchronous = FULL;"));
@@ -59,15 +61,61 @@ void core::start()
             hooks_.after_recurrences();
         tasks_->load(main_db_);
     };
+    // The projects load after the deleted occurrences, then the path agent starts.
     hooks.after_deleted_occurrences = [this] {
         recurrences_->index_deleted();
         recurrences_->install();
         if (hooks_.after_deleted_occurrences)
             hooks_.after_deleted_occurrences();
+        projects_->load(main_db_);
+        start_path_agent();
     };
     store::load_tables(*tables_, main_db_, hooks);
     main_db_.execute(QStringLiteral("COMMIT;"));
     started_ = true;
+}
+
+void core::set_path_receiver(QObject* receiver, std::function<void(const QStringList&)> on_paths)
+{
+    path_receiver_ = receiver;
+    on_paths_ = std::move(on_paths);
+}
+
+void core::start_path_agent()
+{
+    QObject* receiver = path_receiver_;
+    std::function<void(const QStringList&)> on_paths = on_paths_;
+    paths_ = std::make_unique<model::path_agent>([receiver, on_paths](const QStringList& list) {
+        if (receiver != nullptr && on_paths)
+            QMetaObject::invokeMethod(receiver, [on_paths, list] { on_paths(list); }, Qt::QueuedConnection);
+    });
+    std::vector<model::path_news> all;
+    for (const auto& p : projects_->all()) {
+        model::path_news n;
+        n.kind = model::path_news::project;
+        n.project_id = p->id;
+        n.name = p->name;
+        all.push_back(n);
+    }
+    for (const auto& t : tasks_->all())
+        if (t->is_folder() && t->project != 0) {
+            model::path_news n;
+            n.kind = model::path_news::folder;
+            n.project_id = t->project;
+            n.id = t->id;
+            n.parent = t->parent;
+            n.name = t->name;
+            all.push_back(n);
+        }
+    paths_->tell(std::move(all));
+    model::path_agent* agent = paths_.get();
+    tasks_->on_folder_news = [agent](const model::task& f, bool deleted) {
+        // A folder turned back into a task leaves the list as a deleted one.
+        agent->tell_folder(f.project, f.id, f.parent, f.name, deleted || !f.is_folder() || f.project == 0);
+    };
+    projects_->on_project_news = [agent](const model::project& p, bool deleted) {
+        agent->tell_project(p.id, p.name, deleted);
+    };
 }
 
 void core::shutdown()
@@ -76,6 +124,8 @@ void core::shutdown()
         return;
     stopped_ = true;
     shutting_down_ = true;
+    if (paths_)
+        paths_->stop();
     if (writer_) {
         set_main_thread_blocked(true);
         writer_->stop();

@@ -8,10 +8,15 @@
 #include "store/db_writer.h"
 #include "store/id_facade.h"
 #include "store/tables.h"
+#include "model/path_agent.h"
 #include "model/task_recurrences.h"
+#include "model/project_store.h"
 #include "model/task_store.h"
 #include "store/upgrade.h"
 
+#include <QObject>
+
+#include <functional>
 #include <memory>
 
 namespace qm::app {
@@ -47,11 +52,18 @@ public:
     store::tables& tables() { return *tables_; }
     model::task_store& tasks() { return *tasks_; }
     model::task_recurrences& recurrences() { return *recurrences_; }
+    model::project_store& projects() { return *projects_; }
+    model::path_agent* path_agent() { return paths_.get(); }
+    // Where the path agent's lists go: called on the main thread through a
+    // queued call on receiver, which must outlive the core's shutdown. Set
+    // before start(); without one the lists are dropped.
+    void set_path_receiver(QObject* receiver, std::function<void(const QStringList&)> on_paths);
     // Where later parts of the model join the start-up load; set before start().
     store::load_hooks& load_hooks() { return hooks_; }
     const store::upgrade_requests& upgrade() const { return upgrade_; }
 
 private:
+    void start_path_agent();
 
     data_folder_locator folders_;
     store::database main_db_;
@@ -59,6 +71,10 @@ private:
     std::unique_ptr<store::tables> tables_;
     std::unique_ptr<model::task_store> tasks_;
     std::unique_ptr<model::task_recurrences> recurrences_;
+    std::unique_ptr<model::project_store> projects_;
+    std::unique_ptr<model::path_agent> paths_;
+    QObject* path_receiver_ = nullptr;
+    std::function<void(const QStringList&)> on_paths_;
     store::load_hooks hooks_;
     store::upgrade_requests upgrade_;
     bool started_ = false;

@@ -104,6 +104,7 @@ public:
     const naming& names() const { return names_; }
     // Masters and occurrences are changed and removed through these.
     void set_recurrences(recurrence_commands* r) { recurrences_ = r; }
+    recurrence_commands* recurrences() const { return recurrences_; }
 
 private:
     int group_value(const model::task& t, bool top) const;

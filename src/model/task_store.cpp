@@ -394,6 +394,8 @@ void task_store::update_task(const task& O, task& N, unsigned flags)
 
     if (O.status != N.status && !(flags & update_flag::no_status_hooks) && on_status_change)
         on_status_change(N, O.status);
+    if (!(flags & update_flag::no_status_hooks) && on_changed)
+        on_changed(O, N);
 }
 
 void task_store::delete_task(task_ptr t, unsigned flags)
@@ -513,19 +515,36 @@ void task_store::write_dependencies(const std::vector<std::int32_t>& before, con
 
 void task_store::write_tracked_times(const std::vector<store::tracked_time_record>& before, task& t)
 {
-    for (auto& e : t.tracked_times) {
-        e.task = t.id;
-        auto old = std::find_if(before.begin(), before.end(),
-                                [&](const store::tracked_time_record& o) { return e.id != 0 && o.id == e.id; });
-        if (old == before.end() || !(*old == e))
-            e.id = tables_.tracked_times.save(e)->id;
+    // A timed task may hold thousands of entries and is saved once a minute
+    // with one of them changed: entries still in their old places are
+    // compared in place, and only the rest are looked up by id.
+    std::vector<store::tracked_time_record>& now = t.tracked_times;
+    std::size_t same_place = 0;
+    while (same_place < now.size() && same_place < before.size() && now[same_place].id != 0 &&
+           now[same_place].id == before[same_place].id)
+        ++same_place;
+    for (std::size_t i = 0; i < same_place; ++i) {
+        now[i].task = t.id;
+        if (!(now[i] == before[i]))
+            tables_.tracked_times.save(now[i]);
     }
-    if (!t.tracked_times.empty()) {
+    std::unordered_map<std::int32_t, const store::tracked_time_record*> old_by_id;
+    for (std::size_t i = same_place; i < before.size(); ++i)
+        old_by_id.emplace(before[i].id, &before[i]);
+    std::unordered_set<std::int32_t> kept;
+    for (std::size_t i = same_place; i < now.size(); ++i) {
+        store::tracked_time_record& e = now[i];
+        e.task = t.id;
+        auto old = e.id != 0 ? old_by_id.find(e.id) : old_by_id.end();
+        if (old == old_by_id.end() || !(*old->second == e))
+            e.id = tables_.tracked_times.save(e)->id;
+        kept.insert(e.id);
+    }
+    if (!now.empty()) {
         std::vector<std::int32_t> gone;
-        for (const auto& old : before)
-            if (std::none_of(t.tracked_times.begin(), t.tracked_times.end(),
-                             [&](const store::tracked_time_record& e) { return e.id == old.id; }))
-                gone.push_back(old.id);
+        for (std::size_t i = same_place; i < before.size(); ++i)
+            if (kept.count(before[i].id) == 0)
+                gone.push_back(before[i].id);
         tables_.tracked_times.delete_ids(gone);
     } else if (!before.empty()) {
         tables_.tracked_times.delete_task(t.id);

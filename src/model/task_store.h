@@ -122,6 +122,9 @@ public:
     std::function<std::int32_t(std::int32_t project)> project_role;
     // A status change, unless no_status_hooks; the timers take over from here.
     std::function<void(task& t, int old_status)> on_status_change;
+    // Any change written by update, unless no_status_hooks: the timers check
+    // that the timed task still holds its running entry.
+    std::function<void(const task& before, task& t)> on_changed;
     // Project statistics after a batch touched the project.
     std::function<void(std::int32_t project)> on_project_touched;
     // A folder added, changed (deleted = false) or deleted, for the path agent.

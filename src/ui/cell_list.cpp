@@ -2,8 +2,10 @@
 
 #include "app/settings_document.h"
 #include "ui/commands.h"
+#include "ui/tree_rows.h"
 
 #include <QApplication>
+#include <QCompleter>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -47,7 +49,16 @@ QVariant cell_list_model::data(const QModelIndex& index, int role) const
         const row_style s = owner_.style_of(index.row());
         if (s.dimmed)
             return list_.palette().color(QPalette::Disabled, QPalette::Text);
+        const QColor own = owner_.cell_foreground(index.row(), column_id);
+        if (own.isValid())
+            return own;
         return {};
+    }
+    case Qt::CheckStateRole: {
+        const int state = owner_.check_state(index.row(), column_id);
+        if (state < 0)
+            return {};
+        return state == 2 ? Qt::Checked : Qt::Unchecked;
     }
     case Qt::BackgroundRole: {
         const row_style s = owner_.style_of(index.row());
@@ -93,6 +104,7 @@ cell_list::cell_list(cell_list_owner& owner, QVector<column> columns, unsigned s
     columns_.columns = std::move(columns);
     columns_.normalise();
     model_ = new cell_list_model(*this, owner_);
+    model_->setParent(this);  // goes with the list
     setModel(model_);
     setItemDelegate(new cell_list_delegate(*this));
     setRootIsDecorated(false);
@@ -348,6 +360,8 @@ bool cell_list::handle_command(int id)
             apply_layout();
         return true;
     }
+    if (tree_rows* tree = owner_.tree(); tree != nullptr && handle_tree_command(*this, *tree, id))
+        return true;
     return false;  // not the control's: the caller decides, nothing is passed back up
 }
 
@@ -363,6 +377,9 @@ bool cell_list::can_handle(int id) const
         return true;
     case cmd::rename:
         return name_column_ >= 0;
+    case row_cmd::expand: case row_cmd::expand_children: case row_cmd::expand_all:
+    case row_cmd::collapse: case row_cmd::collapse_children: case row_cmd::collapse_all:
+        return owner_.tree() != nullptr;
     default:
         return id >= cmd::show_column_base && id <= cmd::show_column_base + 250;
     }

@@ -19,6 +19,8 @@ class QMenu;
 
 namespace qm::ui {
 
+class tree_rows;
+
 namespace list_style {
 constexpr unsigned single_selection = 0x1;
 constexpr unsigned whole_row_focus = 0x2;
@@ -59,6 +61,21 @@ public:
     virtual int row_count() const = 0;
     virtual QString cell_text(int row, int column_id) const = 0;
     virtual row_style style_of(int row) const { (void)row; return {}; }
+    // A check box in a cell: -1 none, 0 clear, 2 checked. Its click goes to
+    // cell_clicked like any click of a clickable column.
+    virtual int check_state(int row, int column_id) const
+    {
+        (void)row;
+        (void)column_id;
+        return -1;
+    }
+    // A colour of one cell's text (an overdue deadline), or an invalid one.
+    virtual QColor cell_foreground(int row, int column_id) const
+    {
+        (void)row;
+        (void)column_id;
+        return {};
+    }
     virtual int editor_of(int row, int column_id) const
     {
         (void)row;
@@ -139,6 +156,17 @@ public:
     virtual QString empty_text() const { return QString(); }
     virtual int hidden_row_count() const { return 0; }
     virtual QString filter_place() const { return QStringLiteral("Task List Options"); }
+    // Tree levels: the owner's rows, when they form a tree, and the rebuild
+    // after an Expand or Collapse.
+    virtual tree_rows* tree() { return nullptr; }
+    virtual void tree_changed() {}
+    // Suggestions the text editor of a cell offers while typing.
+    virtual QStringList completions(int row, int column_id) const
+    {
+        (void)row;
+        (void)column_id;
+        return {};
+    }
 };
 
 class cell_list;

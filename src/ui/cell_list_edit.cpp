@@ -6,6 +6,7 @@
 
 #include "ui/commands.h"
 
+#include <QCompleter>
 #include <QContextMenuEvent>
 #include <QDateTimeEdit>
 #include <QKeyEvent>
@@ -30,6 +31,13 @@ QWidget* cell_list_delegate::createEditor(QWidget* parent, const QStyleOptionVie
     }
     auto* editor = new QLineEdit(parent);
     editor->setFrame(false);
+    const QStringList suggestions = list_.owner().completions(index.row(), column_id);
+    if (!suggestions.isEmpty()) {
+        auto* completer = new QCompleter(suggestions, editor);
+        completer->setCaseSensitivity(Qt::CaseInsensitive);
+        completer->setFilterMode(Qt::MatchContains);
+        editor->setCompleter(completer);
+    }
     return editor;
 }
 

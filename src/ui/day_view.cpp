@@ -1,11 +1,15 @@
 #include "ui/day_view.h"
 
 #include "app/settings_document.h"
+#include "app/options.h"
+#include "model/day_load.h"
 #include "model/task_operations.h"
 #include "store/tables.h"
 #include "time/format.h"
 #include "time/parse.h"
 #include "ui/commands.h"
+#include "ui/project_tools.h"
+#include "ui/task_actions.h"
 
 #include <QCollator>
 #include <QInputDialog>
@@ -31,7 +35,7 @@ QVector<column> day_columns()
         {day_priority, "Day Priority", true, 88, -1, -1, false},
         {estimate, "Estimate", true, 84, -1, -1, false},
         {scheduling, "Scheduling", false, 0.3, -1, -1, false},
-        {deadline, "Deadline", false, 130, -1, -1, false},
+        {deadline, "Deadline", true, 130, -1, -1, false},
         {time, "Time", true, 190, -1, -1, false},
         {time_left, "Time Left", true, 84, -1, -1, false},
         {project, "Project", false, 0.3, -1, -1, false},
@@ -86,6 +90,14 @@ const char* heading_text(int priority)
 
 QString number_text(double v) { return v == 0 ? QString() : QString::number(v, 'f', 2); }
 
+bool is_dark(const QPalette& p) { return p.color(QPalette::Base).lightness() < 128; }
+
+QColor blend(const QColor& a, const QColor& b, double t)
+{
+    return QColor::fromRgbF(float(a.redF() + (b.redF() - a.redF()) * t), float(a.greenF() + (b.greenF() - a.greenF()) * t),
+                            float(a.blueF() + (b.blueF() - a.blueF()) * t));
+}
+
 }  // namespace
 
 day_view::day_view(model::task_store& tasks, history::task_commands& commands, history::history& history,
@@ -107,6 +119,9 @@ day_view::day_view(model::task_store& tasks, history::task_commands& commands, h
     f.setBold(true);
     heading_->setFont(f);
     layout->addWidget(heading_);
+    summary_ = new QLabel(this);
+    summary_->setObjectName(QStringLiteral("day_summary"));
+    layout->addWidget(summary_);
     list_ = new cell_list(*this, day_columns(), 0, this);
     list_->set_name_column(day_column::task);
     list_->columns().allow_unsorted = true;
@@ -119,6 +134,12 @@ day_view::day_view(model::task_store& tasks, history::task_commands& commands, h
             schedule_refresh();
     });
     list_->load_layout(app::settings_document::load(settings_file_), layout_block);
+    // A double click on a cell that has no editor opens the task's properties.
+    connect(list_, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
+        const int column_id = list_->columns().columns.value(index.column()).id;
+        if (task_at(index.row()) != nullptr && editor_of(index.row(), column_id) == editor_kind::none)
+            handle_command(cmd::properties);
+    });
     store::listeners().add(this);
     refresh();
     if (!rows_.empty())
@@ -145,9 +166,9 @@ std::vector<toolbar_button> day_view::buttons() const
 {
     return {
         {"Prev. Day", cmd::day_previous}, {"Next Day", cmd::day_next}, {"Today", cmd::day_today}, {"-", 0},
-        {"Next", 40084, false, false, false}, {"Progression", 40432, false, false, false},
-        {"Break Down", 40433, false, false, false}, {"Distraction", 40434, false, false, false},
-        {"Interruption", 40466, false, false, false}, {"-", 0},
+        {"Next", cmd::next}, {"Progression", cmd::progression},
+        {"Break Down", cmd::break_down, false, false, false}, {"Distraction", cmd::distraction},
+        {"Interruption", cmd::interruption}, {"-", 0},
         {"Date", cmd::show_day}, {"-", 0},
         {"Add Alarm", 40244, false, false, false}, {"Description", 41191, false, false, false},
         {"Add Comment", 40991, false, false, false}, {"-", 0},
@@ -220,6 +241,7 @@ void day_view::refresh()
     }
 
     heading_->setText(QStringLiteral("%1 \u2014 %2").arg(time::format_long_date(date_), time::relative_text(date_)));
+    update_summary();
 
     int new_focus = focus_task != 0 ? row_of(focus_task) : -1;
     if (new_focus < 0 && focus_priority >= 0)
@@ -269,7 +291,20 @@ QString day_view::task_text(const model::task& task_ref, int column_id) const
     const model::task* t = &task_ref;
     using namespace day_column;
     switch (column_id) {
-    case status: return t->status == model::status::unfinished ? QString() : model::status_text(t->status, true);
+    case status: {
+        if (actions_ != nullptr && actions_->timer().is_timed(*t))
+            return QStringLiteral("\u25B6 Timing");
+        // To-dos show a check box for unfinished and finished; the other
+        // statuses carry a mark of their own.
+        switch (t->status) {
+        case model::status::unfinished: return QString();
+        case model::status::finished: return t->appointment ? model::status_text(t->status, true) : QString();
+        case model::status::delegated: return QStringLiteral("\u279C ") + model::status_text(t->status, true);
+        case model::status::waiting: return QStringLiteral("\u25F7 ") + model::status_text(t->status, true);
+        case model::status::canceled: return QStringLiteral("\u2717 ") + model::status_text(t->status, true);
+        default: return model::status_text(t->status, true);
+        }
+    }
     case task: return t->name;
     case day_priority: return t->appointment ? QString() : history::priority_text(*t);
     case estimate: {
@@ -290,7 +325,7 @@ QString day_view::task_text(const model::task& task_ref, int column_id) const
             return QString();
         return time::format_duration(tasks_.time_left(*t));
     }
-    case project: return QString();  // projects come with their own part of the program
+    case project: return projects_ != nullptr ? place_path(*projects_, *t) : QString();
     case role: {
         if (auto r = tables_.roles.find(tasks_.effective_role(*t)))
             return r->name;
@@ -343,6 +378,24 @@ int day_view::compare_tasks(const model::task& a, const model::task& b, int colu
     }
 }
 
+int day_view::check_state(int row, int column_id) const
+{
+    const model::task* t = column_id == day_column::status ? task_at(row) : nullptr;
+    if (t == nullptr || t->appointment)
+        return -1;
+    if (t->status == model::status::unfinished)
+        return 0;
+    return t->status == model::status::finished ? 2 : -1;
+}
+
+QColor day_view::cell_foreground(int row, int column_id) const
+{
+    const model::task* t = column_id == day_column::deadline ? task_at(row) : nullptr;
+    if (t == nullptr || t->deadline == 0 || t->deadline >= time::now() || t->status != model::status::unfinished)
+        return {};
+    return is_dark(palette()) ? QColor(255, 120, 110) : QColor(190, 30, 30);  // overdue
+}
+
 row_style day_view::style_of(int row) const
 {
     row_style s;
@@ -350,14 +403,20 @@ row_style day_view::style_of(int row) const
         return s;
     if (rows_[row].kind == 0) {
         s.heading = true;
-        static const QColor colours[] = {QColor(226, 232, 240), QColor(252, 222, 222), QColor(255, 240, 214),
-                                         QColor(224, 240, 226)};
-        s.background = colours[std::clamp(rows_[row].priority, 0, 3)];
+        // Tints of the list's own base colour, readable on light and dark desktops.
+        static const QColor tints[] = {QColor(110, 130, 160), QColor(220, 60, 60), QColor(235, 150, 30),
+                                       QColor(60, 170, 80)};
+        s.background = blend(palette().color(QPalette::Base), tints[std::clamp(rows_[row].priority, 0, 3)],
+                             is_dark(palette()) ? 0.35 : 0.18);
         return s;
     }
     if (const model::task* t = task_at(row)) {
         s.struck = t->status == model::status::finished || t->status == model::status::canceled;
         s.dimmed = t->status != model::status::unfinished;
+        if (actions_ != nullptr && actions_->timer().is_timed(*t)) {
+            s.bold = true;
+            s.background = QColor(206, 232, 255);
+        }
     }
     return s;
 }
@@ -376,6 +435,8 @@ int day_view::editor_of(int row, int column_id) const
     case day_column::date:
     case original_estimate:
         return editor_kind::text;
+    case project:
+        return projects_ != nullptr ? editor_kind::text : editor_kind::none;
     case day_priority:
     case estimate:
         return t->appointment ? editor_kind::none : editor_kind::text;
@@ -408,6 +469,14 @@ int day_view::commit_text(int row, int column_id, const QString& text)
     case task:
         commands_.modify(*t, [&](model::task& x) { x.name = text; });
         return 0;
+    case project: {
+        QString message;
+        if (projects_ == nullptr || !assign_path(*projects_, {t}, text, message)) {
+            report(message);
+            return 2;
+        }
+        return 0;
+    }
     case status: {
         const int s = model::status_from_text(text);
         if (s < 0) {
@@ -596,7 +665,12 @@ bool day_view::handles(int command) const
     case cmd::pull_uncompleted_flow: case cmd::show_day: case cmd::date_edit:
     case sort_ascending: case sort_descending: case sort_default: case task_list_options:
         return true;
+    case 40046:  // Task > Project
+    case cmd::folder:
+        return projects_ != nullptr;
     default:
+        if (actions_ != nullptr && task_actions::handles(command))
+            return true;
         break;
     }
     if (command >= cmd::date_sunday && command <= cmd::date_sunday + 6)
@@ -656,12 +730,20 @@ bool day_view::own_command(int command)
     case cmd::date_edit:
         list_->edit_cell(list_->focus_row(), day_column::date);
         return true;
+    case 40046:  // Task > Project
+    case cmd::folder:
+        if (projects_ != nullptr)
+            report(prompt_assign(*projects_, this, selected, command == cmd::folder));
+        return true;
     default: break;
     }
     if (command >= cmd::date_sunday && command <= cmd::date_sunday + 6) {
         commands_.set_date(selected, time::weekday_date(command - cmd::date_sunday + 1));
         return true;
     }
+    if (actions_ != nullptr &&
+        actions_->handle(command, task_at(list_->focus_row()), this, [this](const QString& text) { report(text); }))
+        return true;
     return list_options_command(command);
 }
 
@@ -719,9 +801,39 @@ void day_view::cell_clicked(int row, int column_id, Qt::KeyboardModifiers modifi
         commands_.toggle_finished({t});
 }
 
+QString day_view::summary() const { return summary_->text(); }
+
+void day_view::update_summary()
+{
+    const app::options& o = app::current_options();
+    const model::day_load load = model::compute_day_load(tasks_, date_, time::now(), o.working_start, o.working_end);
+    summary_->setText(summary_text(load));
+    const bool over = load.over() > 0;
+    summary_->setStyleSheet(over ? QStringLiteral("color: %1; font-weight: bold;")
+                                       .arg((is_dark(palette()) ? QColor(255, 120, 110) : QColor(190, 30, 30)).name())
+                                 : QString());
+}
+
+QString day_view::summary_text(const model::day_load& load)
+{
+    auto d = [](std::int64_t seconds) { return seconds == 0 ? QStringLiteral("0m") : time::format_duration(seconds); };
+    QString text = QStringLiteral("%1 planned, %2 of working time left").arg(d(load.planned), d(load.working_left));
+    if (load.over() > 0)
+        text += QStringLiteral(" \u2014 %1 over").arg(d(load.over()));
+    else if (load.free() > 0)
+        text += QStringLiteral(" \u2014 %1 free").arg(d(load.free()));
+    return text;
+}
+
+QStringList day_view::completions(int, int column_id) const
+{
+    return column_id == day_column::project && projects_ != nullptr ? projects_->paths : QStringList();
+}
+
 void day_view::minute_tick(time::stored_time now)
 {
     const time::stored_date today = time::date_of(now);
+    update_summary();  // the working time ahead shrinks by the minute
     if (today == last_today_)
         return;
     const bool showing_today = date_ == last_today_;

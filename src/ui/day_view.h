@@ -12,8 +12,14 @@ class QLabel;
 namespace qm::store {
 struct tables;
 }
+namespace qm::model {
+struct day_load;
+}
 
 namespace qm::ui {
+
+struct project_context;
+class task_actions;
 
 namespace day_column {
 constexpr int status = 0, task = 1, day_priority = 2, estimate = 3, scheduling = 4, deadline = 5, time = 6,
@@ -33,6 +39,10 @@ public:
     time::stored_date date() const { return date_; }
     void set_date(time::stored_date d);
     cell_list& list() { return *list_; }
+    // The Project column and Task > Project / Folder need the projects.
+    void set_project_context(project_context* c) { projects_ = c; }
+    // The timer commands and the task dialog; the timed row stands out.
+    void set_task_actions(task_actions* actions) { actions_ = actions; }
 
     // The row of a task, or -1.
     int row_of(std::int32_t task_id) const;
@@ -52,6 +62,8 @@ public:
     // text columns as a person reads them.
     int compare_tasks(const model::task& a, const model::task& b, int column_id) const;
     row_style style_of(int row) const override;
+    int check_state(int row, int column_id) const override;
+    QColor cell_foreground(int row, int column_id) const override;
     int editor_of(int row, int column_id) const override;
     bool begin_text_edit(int row, int column_id, QString& initial) override;
     int commit_text(int row, int column_id, const QString& text) override;
@@ -63,14 +75,19 @@ public:
     // A click on the Status cell finishes the task, or makes it unfinished again.
     bool column_clickable(int column_id) const override { return column_id == day_column::status; }
     void cell_clicked(int row, int column_id, Qt::KeyboardModifiers modifiers) override;
+    QStringList completions(int row, int column_id) const override;
 
     // listener
     long on_announcement(const store::announcement& a) override;
 
     // Rebuilds the rows now, keeping the focus and selection on the same tasks.
     void refresh();
-    // Once a minute: when the day turns, a view showing the old today moves on.
+    // Once a minute: the summary follows the clock, and when the day turns a
+    // view showing the old today moves on.
     void minute_tick(time::stored_time now);
+    // "5h 30m planned, 4h 10m of working time left — 1h 20m over".
+    static QString summary_text(const model::day_load& load);
+    QString summary() const;
 
 private:
     struct day_row {
@@ -85,6 +102,7 @@ private:
     bool list_options_command(int command);
     void list_options_menu();
     void schedule_refresh();
+    void update_summary();
     std::vector<model::task*> selected_tasks() const;
     void move_rows(bool up);
     void pull_menu();
@@ -99,9 +117,12 @@ private:
     std::vector<day_row> rows_;
     cell_list* list_ = nullptr;
     QLabel* heading_ = nullptr;
+    QLabel* summary_ = nullptr;
     bool refresh_pending_ = false;
     time::stored_date last_today_ = 0;
     int commit_group_depth_ = 0;
+    project_context* projects_ = nullptr;
+    task_actions* actions_ = nullptr;
 };
 
 }  // namespace qm::ui

@@ -7,6 +7,7 @@
 #include "store/database_settings.h"
 #include "store/error_report.h"
 #include "ui/commands.h"
+#include "ui/icons.h"
 #include "ui/tray_icon.h"
 
 #include <QAbstractSpinBox>
@@ -22,7 +23,9 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QResizeEvent>
 #include <QScreen>
+#include <QStyle>
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QTextEdit>
@@ -33,6 +36,15 @@
 
 namespace qm::ui {
 namespace {
+
+// A button's tip: its name and, where it has one, its key.
+QString tool_tip(const QString& label, int command)
+{
+    for (const shortcut& s : default_shortcuts())
+        if (s.command == command)
+            return QStringLiteral("%1 (%2)").arg(label, shortcut_text(s));
+    return label;
+}
 
 const int tab_commands[] = {cmd::overview, cmd::projects, cmd::tasks, cmd::calendar, cmd::day, cmd::charts};
 
@@ -49,7 +61,15 @@ main_frame::main_frame(app::core& core, QWidget* parent) : QMainWindow(parent), 
 {
     setObjectName(QStringLiteral("QuillmereFrame"));
     setWindowIcon(program_icon());
-    resize(1240, 760);  // the first run; later runs restore the saved placement
+    // The first run fills most of the screen; later runs restore the saved placement.
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        const QSize size(std::min(area.width(), std::max(1240, area.width() * 9 / 10)),
+                         std::min(area.height(), std::max(760, area.height() * 9 / 10)));
+        setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size, area));
+    } else {
+        resize(1240, 760);
+    }
     stack_ = new QStackedWidget(this);
     setCentralWidget(stack_);
     tab_views_ = {{cmd::overview, 935}, {cmd::projects, 372}, {cmd::tasks, 983},
@@ -102,6 +122,7 @@ QAction* main_frame::action(int id, const QString& text)
         return existing;
     auto* a = new QAction(text, this);
     a->setData(id);
+    a->setIcon(command_icon(id));
     connect(a, &QAction::triggered, this, [this, id] { on_command(id); });
     actions_.insert(id, a);
     return a;
@@ -225,7 +246,8 @@ void main_frame::create_toolbar()
     toolbar_ = addToolBar(QStringLiteral("Toolbar"));
     toolbar_->setObjectName(QStringLiteral("Toolbar"));
     toolbar_->setMovable(false);
-    toolbar_->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    toolbar_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    toolbar_->setIconSize(QSize(16, 16));
     tab_group_ = new QActionGroup(this);
     tab_group_->setExclusive(true);
     const struct {
@@ -252,6 +274,7 @@ void main_frame::create_toolbar()
             for (const auto& item : items)
                 alternatives->addAction(action(item.first, item.second));
             button->setMenu(alternatives);
+            button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
             toolbar_->addWidget(button);
         } else {
             toolbar_->addAction(a);
@@ -269,6 +292,7 @@ void main_frame::create_toolbar()
         auto* list = new QMenu(button);
         connect(list, &QMenu::aboutToShow, this, [this, list, undo] { fill_history_menu(*list, undo); });
         button->setMenu(list);
+        button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
         toolbar_->addWidget(button);
     }
     toolbar_->addSeparator();
@@ -291,7 +315,8 @@ void main_frame::create_toolbar()
     view_toolbar_ = addToolBar(QStringLiteral("View"));
     view_toolbar_->setObjectName(QStringLiteral("ViewToolbar"));
     view_toolbar_->setMovable(false);
-    view_toolbar_->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    view_toolbar_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    view_toolbar_->setIconSize(QSize(16, 16));
 }
 
 void main_frame::create_shortcuts()
@@ -360,6 +385,8 @@ void main_frame::rebuild_view_buttons()
             a = view_toolbar_->addSeparator();
         } else {
             a = new QAction(b.label, view_toolbar_);
+            a->setIcon(command_icon(b.command));
+            a->setToolTip(tool_tip(b.label, b.command));
             a->setCheckable(b.checkable);
             a->setChecked(b.checked);
             a->setEnabled(b.enabled);
@@ -369,6 +396,54 @@ void main_frame::rebuild_view_buttons()
         }
         view_button_actions_ << a;
     }
+    fit_view_toolbar();
+}
+
+Qt::ToolButtonStyle main_frame::text_style() const
+{
+    // The desktop's choice, as long as it shows the names.
+    const auto preferred =
+        static_cast<Qt::ToolButtonStyle>(style()->styleHint(QStyle::SH_ToolButtonStyle, nullptr, this));
+    return preferred == Qt::ToolButtonTextUnderIcon ? preferred : Qt::ToolButtonTextBesideIcon;
+}
+
+void main_frame::fit_view_toolbar()
+{
+    // The view's buttons keep one row: in order, each shows its name while
+    // the row has room, the rest show their icon alone (their names in the
+    // tips), so nothing is cut off and nothing overflows.
+    const int room = width() - 12;
+    view_toolbar_->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    QList<QToolButton*> buttons;
+    for (QAction* a : view_button_actions_)
+        if (auto* b = qobject_cast<QToolButton*>(view_toolbar_->widgetForAction(a)))
+            buttons << b;
+    for (QToolButton* b : buttons)
+        b->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    const Qt::ToolButtonStyle named = text_style();
+    // The row's width, summed from its items: the toolbar's own size hint
+    // is only brought up to date by a later layout.
+    const int spacing = view_toolbar_->style()->pixelMetric(QStyle::PM_ToolBarItemSpacing, nullptr, view_toolbar_);
+    int used = 2 * view_toolbar_->style()->pixelMetric(QStyle::PM_ToolBarHandleExtent, nullptr, view_toolbar_) + 16;
+    for (QAction* a : view_button_actions_)
+        if (QWidget* w = view_toolbar_->widgetForAction(a))
+            used += w->sizeHint().width() + spacing;
+    for (QToolButton* b : buttons) {
+        const int icon_only = b->sizeHint().width();
+        b->setToolButtonStyle(named);
+        const int grows = b->sizeHint().width() - icon_only;
+        if (used + grows > room) {
+            b->setToolButtonStyle(Qt::ToolButtonIconOnly);
+            break;
+        }
+        used += grows;
+    }
+}
+
+void main_frame::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    fit_view_toolbar();
 }
 
 void main_frame::select_tab(int tab_command)

@@ -83,6 +83,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
 
 private:
@@ -91,6 +92,8 @@ private:
     void create_toolbar();
     void create_shortcuts();
     void rebuild_view_buttons();
+    void fit_view_toolbar();
+    Qt::ToolButtonStyle text_style() const;
     void select_tab(int tab_command);
     void step_tab(int step);
     QAction* action(int id, const QString& text);

@@ -7,6 +7,11 @@
 #include "ui/message_box_presenter.h"
 #include "ui/recurring_view.h"
 #include "ui/options_dialog.h"
+#include "ui/project_tools.h"
+#include "ui/projects_view.h"
+#include "ui/task_actions.h"
+
+#include <QSystemTrayIcon>
 
 namespace qm::ui {
 
@@ -16,12 +21,21 @@ planner::~planner() = default;
 
 void planner::start()
 {
+    // The path agent's lists reach the main thread through the frame.
+    core_.set_path_receiver(&frame_, [this](const QStringList& paths) {
+        if (project_context_)
+            project_context_->paths = paths;
+    });
     frame_.start();
     history_ = std::make_unique<history::history>([this] { core_.tasks().end_change_batch(); });
     history::naming names;
     names.role_name = [this](std::int32_t id) {
         auto r = core_.tables().roles.find(id);
         return r ? r->name : QString();
+    };
+    names.project_name = [this](std::int32_t id) -> std::optional<QString> {
+        model::project_ptr p = core_.projects().find(id);
+        return p ? std::optional<QString>(model::project_caption(*p)) : std::nullopt;
     };
     commands_ = std::make_unique<history::task_commands>(*history_, core_.tasks(), names);
     recurring_ = std::make_unique<history::recurrence_commands>(*history_, core_.tasks(), core_.recurrences(), names);
@@ -32,8 +46,25 @@ void planner::start()
         return ask_cascade(action, master, &frame_);
     });
     frame_.set_history(history_.get());
+    project_commands_ = std::make_unique<history::project_commands>(*history_, core_.projects(), core_.tasks());
+    moves_ = std::make_unique<history::tree_moves>(*history_, core_.tasks(), core_.projects(), *commands_,
+                                                   *project_commands_);
 
     const QString settings = core_.folders().settings_folder();
+    project_context_ = std::make_unique<project_context>(project_context{
+        core_.tasks(), core_.projects(), *history_, *commands_, *project_commands_, *moves_, core_.tables(), settings,
+        {}, ask_with_box});
+    timer_ = std::make_unique<tracking::task_timer>(core_.tasks(), core_.ids());
+    timer_ops_ = std::make_unique<tracking::timer_operations>(*history_, *commands_, core_.tasks(), *timer_);
+    base_title_ = frame_.windowTitle();
+    // A running timer stops through its undoable stop, so its time is written.
+    frame_.before_drain_hooks.push_back([this] {
+        closing_ = true;
+        timer_ops_->stop_timer();
+    });
+
+    actions_ = std::make_unique<task_actions>(*timer_ops_, *commands_, core_.tasks(), core_.tables(),
+                                              settings + QStringLiteral("task_dlg.ini"));
     auto placeholder = [this](int id, const char* title, const char* description, std::vector<toolbar_button> b = {}) {
         frame_.register_view(new placeholder_view(id, QString::fromUtf8(title), QString::fromUtf8(description), std::move(b)));
     };
@@ -41,9 +72,8 @@ void planner::start()
                 "Your life areas, roles and values, with the mission statement above them, will be shown here.",
                 {{"Value Discovery Exercise", 40189}, {"-", 0}, {"Add Role", 40086}, {"Add Life Area", 40087},
                  {"-", 0}, {"Show Values Under Roles", 41263, true}});
-    placeholder(372, "Projects", "Your projects with their folders, milestones and tasks will be shown here.",
-                {{"Assign to Today", 40252}, {"-", 0}, {"Outdent", 40494}, {"Indent", 40493}, {"-", 0},
-                 {"Keep Sorted", 40074, true}, {"Sort", 40073}});
+    projects_ = new projects_view(*project_context_, settings + QStringLiteral("projects.ini"));
+    frame_.register_view(projects_);
     placeholder(983, "Task List", "Every task, filtered and sorted as you choose, will be listed here.",
                 {{"Assign to Today", 40252}, {"-", 0}, {"Task List Options", 40443}});
     placeholder(964, "Upcoming Tasks", "The tasks of the coming days will be listed here.");
@@ -57,12 +87,31 @@ void planner::start()
                                          settings + QStringLiteral("tasks_recurrences.ini"));
     frame_.register_view(recurring_view_);
     day_ = new day_view(core_.tasks(), *commands_, *history_, core_.tables(), settings + QStringLiteral("today.ini"));
+    day_->set_project_context(project_context_.get());
     frame_.register_view(day_);
+    day_->set_task_actions(actions_.get());
+    timer_->refresh_views = [this](const model::task&) {
+        day_->list().viewport()->update();
+        show_timer_state();
+    };
     frame_.timers().on_minute = [this](time::stored_time now) { day_->minute_tick(now); };
     frame_.open_options = [this] { open_options(); };
     const app::options& o = app::current_options();
     frame_.set_hot_key_text(hot_key_text(o.hot_key_modifiers, o.hot_key_virtual_key));
     frame_.show_view(day_view::id);
+}
+
+void planner::show_timer_state()
+{
+    if (closing_)
+        return;
+    const model::task_ptr& t = timer_->timed_task();
+    const QString name = t && !t->name.isEmpty() ? t->name : QStringLiteral("(unnamed task)");
+    frame_.setWindowTitle(t ? QStringLiteral("%1 \u2014 %2 (%3)").arg(base_title_, name, timer_->shown_time_text())
+                            : base_title_);
+    if (QSystemTrayIcon* tray = frame_.tray())
+        tray->setToolTip(t ? QStringLiteral("Quillmere Planner\nTiming %1: %2").arg(name, timer_->shown_time_text())
+                           : QStringLiteral("Quillmere Planner"));
 }
 
 options_dialog* planner::open_options()

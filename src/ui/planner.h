@@ -6,6 +6,8 @@
 #include "history/history.h"
 #include "history/recurrence_commands.h"
 #include "history/task_commands.h"
+#include "history/tree_moves.h"
+#include "tracking/timer_operations.h"
 #include "ui/main_frame.h"
 
 #include <QPointer>
@@ -17,6 +19,9 @@ namespace qm::ui {
 class day_view;
 class options_dialog;
 class recurring_view;
+class projects_view;
+struct project_context;
+class task_actions;
 
 class planner {
 public:
@@ -34,6 +39,12 @@ public:
     history::recurrence_commands& recurring() { return *recurring_; }
     recurring_view* recurring_tasks() const { return recurring_view_; }
     day_view* day() const { return day_; }
+    projects_view* projects() const { return projects_; }
+    history::project_commands& project_commands() { return *project_commands_; }
+    project_context& project_tools() { return *project_context_; }
+    tracking::task_timer& timer() { return *timer_; }
+    tracking::timer_operations& timer_operations() { return *timer_ops_; }
+    task_actions& actions() { return *actions_; }
     options_dialog* open_options();
 
 private:
@@ -42,10 +53,22 @@ private:
     std::unique_ptr<history::history> history_;
     std::unique_ptr<history::task_commands> commands_;
     std::unique_ptr<history::recurrence_commands> recurring_;
+    std::unique_ptr<history::project_commands> project_commands_;
+    std::unique_ptr<history::tree_moves> moves_;
+    std::unique_ptr<project_context> project_context_;
+    std::unique_ptr<tracking::task_timer> timer_;
+    std::unique_ptr<tracking::timer_operations> timer_ops_;
+    std::unique_ptr<task_actions> actions_;
     main_frame frame_;
     day_view* day_ = nullptr;
+    projects_view* projects_ = nullptr;
     recurring_view* recurring_view_ = nullptr;
     QPointer<options_dialog> options_;
+    QString base_title_;
+    bool closing_ = false;
+
+    // The window title and the tray tip name the timed task and its time.
+    void show_timer_state();
 };
 
 }  // namespace qm::ui

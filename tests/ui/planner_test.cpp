@@ -136,19 +136,19 @@ TEST_F(planner_fixture, keyboardSessionSurvivesARestart)
     focus_task("first");
     press(Qt::Key_Space, Qt::ControlModifier);
     EXPECT_EQ(rows().mid(1, 3), QStringList({"first", "third", "second"}));
-    EXPECT_EQ(day().cell_text(1, ui::day_column::status), "Finished");
+    EXPECT_EQ(day().check_state(1, ui::day_column::status), 2);  // finished: checked
 
     // Undo and redo the finishing.
     press(Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_EQ(day().cell_text(1, ui::day_column::status), "");
+    EXPECT_EQ(day().check_state(1, ui::day_column::status), 0);
     press(Qt::Key_Y, Qt::ControlModifier);
-    EXPECT_EQ(day().cell_text(1, ui::day_column::status), "Finished");
+    EXPECT_EQ(day().check_state(1, ui::day_column::status), 2);  // finished: checked
     const QStringList before_restart = rows();
 
     stop();
     start();
     EXPECT_EQ(rows(), before_restart);
-    EXPECT_EQ(day().cell_text(1, ui::day_column::status), "Finished");
+    EXPECT_EQ(day().check_state(1, ui::day_column::status), 2);  // finished: checked
     EXPECT_EQ(day().cell_text(3, ui::day_column::estimate), "1h 30m");
     EXPECT_EQ(day().cell_text(2, ui::day_column::day_priority), "A2");
 }
@@ -446,16 +446,16 @@ TEST_F(planner_fixture, hiddenColumnsAreShownAndListsSortedByTheirCommands)
     }
     const ui::column_model& cols = list().columns();
     auto visible = [&](int id) { return cols.columns[cols.index_of(id)].visible; };
-    EXPECT_FALSE(visible(ui::day_column::deadline));
-    p->frame().on_command(41158);  // View.TaskList.Columns: Deadline
-    EXPECT_TRUE(visible(ui::day_column::deadline));
+    EXPECT_FALSE(visible(ui::day_column::impact));
+    p->frame().on_command(41167);  // View.TaskList.Columns: Impact
+    EXPECT_TRUE(visible(ui::day_column::impact));
     QMenu menu;
     list().add_column_items(menu);
     ASSERT_EQ(menu.actions().size(), cols.columns.size());
-    QAction* deadline = menu.actions()[cols.index_of(ui::day_column::deadline)];
-    EXPECT_TRUE(deadline->isChecked());
-    deadline->trigger();  // the header menu hides it again
-    EXPECT_FALSE(visible(ui::day_column::deadline));
+    QAction* impact = menu.actions()[cols.index_of(ui::day_column::impact)];
+    EXPECT_TRUE(impact->isChecked());
+    impact->trigger();  // the header menu hides it again
+    EXPECT_FALSE(visible(ui::day_column::impact));
     EXPECT_FALSE(menu.actions()[cols.index_of(ui::day_column::task)]->isEnabled());  // locked
 
     p->frame().on_command(41088);  // Sort By: Task
@@ -491,10 +491,10 @@ TEST_F(planner_fixture, ctrlDEditsTheHiddenDateInAVisiblePopupAndAStatusClickFin
     const QRect status = list().visualRect(list().model()->index(1, list().columns().index_of(ui::day_column::status)));
     QTest::mouseClick(list().viewport(), Qt::LeftButton, {}, status.center());
     settle();
-    EXPECT_EQ(day().cell_text(1, ui::day_column::status), "Finished");
+    EXPECT_EQ(day().check_state(1, ui::day_column::status), 2);  // finished: checked
     QTest::mouseClick(list().viewport(), Qt::LeftButton, {}, status.center());
     settle();
-    EXPECT_EQ(day().cell_text(1, ui::day_column::status), "");
+    EXPECT_EQ(day().check_state(1, ui::day_column::status), 0);
 }
 
 TEST_F(planner_fixture, theToolbarsUndoButtonOffersTheUndoList)
@@ -517,4 +517,54 @@ TEST_F(planner_fixture, theToolbarsUndoButtonOffersTheUndoList)
     EXPECT_EQ(rows(), QStringList({"A \u2014 Critical", "one", "B \u2014 Important", "C \u2014 Desired"}));
     p->frame().fill_history_menu(*p->frame().findChild<QToolButton*>("redo_button")->menu(), false);
     EXPECT_EQ(p->frame().findChild<QToolButton*>("redo_button")->menu()->actions().size(), 2);
+}
+
+TEST_F(planner_fixture, theSummaryLineWeighsTheDaysWorkAgainstTheWorkingTimeLeft)
+{
+    start();  // 10:00, working hours 8:00 to 18:00
+    press(Qt::Key_Return);
+    type_in_editor("report");
+    focus_task("report");
+    list().edit_cell(1, ui::day_column::estimate);
+    type_in_editor("2h");
+    EXPECT_EQ(day().summary(), "2h 0m planned, 8h 0m of working time left \u2014 6h 0m free");
+    list().edit_cell(1, ui::day_column::estimate);
+    type_in_editor("9h 30m");
+    EXPECT_EQ(day().summary(), "9h 30m planned, 8h 0m of working time left \u2014 1h 30m over");
+    clock.set(time::make_date(2026, 3, 11) + 17 * 3600);  // an hour before the end of work
+    p->frame().timers().minute_tick(time::now());
+    EXPECT_EQ(day().summary(), "9h 30m planned, 1h 0m of working time left \u2014 8h 30m over");
+}
+
+TEST_F(planner_fixture, headingColoursFollowALightOrADarkPalette)
+{
+    start();
+    const QPalette light = day().palette();
+    QPalette dark = light;
+    dark.setColor(QPalette::Base, QColor(30, 30, 34));
+    dark.setColor(QPalette::Text, QColor(230, 230, 230));
+    day().setPalette(dark);
+    for (int r = 0; r < day().row_count(); ++r) {
+        const ui::row_style s = day().style_of(r);
+        ASSERT_TRUE(s.heading);
+        EXPECT_LT(s.background.lightness(), 110) << r;  // light text stays readable on it
+    }
+    day().setPalette(light);
+    for (int r = 0; r < day().row_count(); ++r)
+        EXPECT_GT(day().style_of(r).background.lightness(), 180) << r;
+}
+
+TEST_F(planner_fixture, theStatusCheckBoxFinishesThroughTheHistory)
+{
+    start();
+    press(Qt::Key_Return);
+    type_in_editor("tick me");
+    const QModelIndex status = list().model()->index(1, list().columns().index_of(ui::day_column::status));
+    EXPECT_EQ(status.data(Qt::CheckStateRole).toInt(), Qt::Unchecked);
+    QTest::mouseClick(list().viewport(), Qt::LeftButton, {}, list().visualRect(status).center());
+    settle();
+    EXPECT_EQ(list().model()->index(1, status.column()).data(Qt::CheckStateRole).toInt(), Qt::Checked);
+    EXPECT_TRUE(p->history().undo_list().front().text.contains("finished"));
+    press(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(list().model()->index(1, status.column()).data(Qt::CheckStateRole).toInt(), Qt::Unchecked);
 }
