@@ -8,9 +8,13 @@
 #include "ui/commands.h"
 #include "ui/day_view.h"
 #include "ui/planner.h"
+#include "ui/recurrence_editor.h"
 #include "ui/recurring_view.h"
+#include "ui/task_dialog.h"
+#include "ui/task_recurrence_page.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QRadioButton>
 #include <QTest>
 #include <QTimer>
@@ -180,4 +184,47 @@ TEST(cascade_dialog, asksWithTheTextsAndPreselectionOfEachKind)
             static_cast<QDialog*>(w)->reject();
     });
     EXPECT_EQ(ui::ask_cascade(history::cascade_action::change, false), 0u);
+}
+
+TEST_F(recurring_window, theRecurrencePageMakesATaskRepeatAndRefusesBadPatterns)
+{
+    start();
+    auto t = std::make_shared<model::task>();
+    t->name = "Water the plants";
+    t->date = D(2026, 3, 11);
+    p->commands().add(t);
+    settle();
+    {
+        ui::task_dialog d(*t, p->core().tasks(), p->core().tables(), nullptr, QString());
+        auto* page = dynamic_cast<ui::task_recurrence_page*>(d.page(2));
+        ASSERT_TRUE(page);
+        d.show_page(2);
+        ui::recurrence_editor& e = *page->editor();
+        e.kind_button(2)->click();
+        e.day_box(4)->setChecked(false);  // Wednesday, the starting day's
+        model::task out;
+        EXPECT_FALSE(d.gather(out));  // a week with no day
+        EXPECT_EQ(d.error_text(), "Choose at least one day of the week for a weekly recurrence.");
+        e.day_box(2)->setChecked(true);
+        ASSERT_TRUE(d.gather(out));
+        d.accept();
+        ASSERT_TRUE(d.commit(p->commands()));
+    }
+    settle();
+    EXPECT_EQ(t->date, time::RECURRENCE_MASTER_DATE);
+    const time::recurrence* r = p->core().recurrences().pattern_of(t->id);
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->starting_date, D(2026, 3, 16));
+    p->day()->set_date(D(2026, 3, 16));
+    settle();
+    ASSERT_EQ(p->core().recurrences().occurrences_of(t->id).size(), 1u);
+
+    // A master's page shows its pattern; choosing None is refused with the way out.
+    ui::task_dialog again(*t, p->core().tasks(), p->core().tables(), nullptr, QString());
+    auto* page = dynamic_cast<ui::task_recurrence_page*>(again.page(2));
+    EXPECT_EQ(page->editor()->summary(), "Occurs every Monday every week.");
+    page->editor()->kind_button(0)->click();
+    model::task out;
+    EXPECT_FALSE(again.gather(out));
+    EXPECT_NE(again.error_text().indexOf("Stop Recurrence"), -1) << again.error_text().toStdString();
 }
