@@ -77,6 +77,7 @@ void core::start()
     writer_->start();
     tables_ = std::make_unique<store::tables>(*writer_);
     tasks_ = std::make_unique<model::task_store>(*tables_, *writer_);
+    recurrences_ = std::make_unique<model::task_recurrences>(*tables_, *tasks_);
     projects_ = std::make_unique<model::project_store>(*tables_, *writer_, *tasks_);
 
     main_db_.execute(QStringLiteral("PRAGMA cache_size = 10000;"));
@@ -85,12 +86,15 @@ void core::start()
     // The tasks load after the recurrences, where later parts hook in too.
     store::load_hooks hooks = hooks_;
     hooks.after_recurrences = [this] {
+        recurrences_->bring_up_to_date();
         if (hooks_.after_recurrences)
             hooks_.after_recurrences();
         tasks_->load(main_db_);
     };
     // The projects load after the deleted occurrences, then the path agent starts.
     hooks.after_deleted_occurrences = [this] {
+        recurrences_->index_deleted();
+        recurrences_->install();
         if (hooks_.after_deleted_occurrences)
             hooks_.after_deleted_occurrences();
         projects_->load(main_db_);

@@ -9,6 +9,7 @@
 #include "store/id_facade.h"
 #include "store/tables.h"
 #include "model/path_agent.h"
+#include "model/task_recurrences.h"
 #include "model/project_store.h"
 #include "model/task_store.h"
 #include "store/upgrade.h"
@@ -60,6 +61,7 @@ public:
     store::id_facade& ids() { return tables_->ids; }
     store::tables& tables() { return *tables_; }
     model::task_store& tasks() { return *tasks_; }
+    model::task_recurrences& recurrences() { return *recurrences_; }
     model::project_store& projects() { return *projects_; }
     model::path_agent* path_agent() { return paths_.get(); }
     // Where the path agent's lists go: called on the main thread through a
@@ -88,6 +90,7 @@ private:
     std::unique_ptr<store::db_writer> writer_;
     std::unique_ptr<store::tables> tables_;
     std::unique_ptr<model::task_store> tasks_;
+    std::unique_ptr<model::task_recurrences> recurrences_;
     std::unique_ptr<model::project_store> projects_;
     std::unique_ptr<model::path_agent> paths_;
     QObject* path_receiver_ = nullptr;

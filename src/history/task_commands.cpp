@@ -1,5 +1,6 @@
 #include "history/task_commands.h"
 
+#include "history/recurrence_commands.h"
 #include "model/task_operations.h"
 #include "time/format.h"
 
@@ -106,6 +107,10 @@ void task_commands::add(model::task_ptr t) { history_.add_command(std::make_uniq
 
 void task_commands::remove(const model::task_ptr& t)
 {
+    if (recurrences_ && recurrences_->handles(*t)) {
+        recurrences_->remove(t);
+        return;
+    }
     history_.add_command(std::make_unique<delete_task_command>(store_, t));
 }
 
@@ -116,6 +121,8 @@ bool task_commands::modify(model::task& t, const std::function<void(model::task&
     if (after.same_columns(t) && after.tags == t.tags && after.dependencies == t.dependencies &&
         after.comments == t.comments && after.tracked_times == t.tracked_times)
         return false;
+    if (recurrences_ && recurrences_->handles(t))
+        return recurrences_->modify(t, std::move(after), flags);
     history_.add_command(std::make_unique<modify_task_command>(store_, t, std::move(after), names_, flags));
     return true;
 }

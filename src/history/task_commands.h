@@ -74,6 +74,8 @@ private:
     unsigned flags_;
 };
 
+class recurrence_commands;
+
 // The task commands as the views call them, each through the history.
 class task_commands {
 public:
@@ -100,6 +102,9 @@ public:
     int pull_previously_uncompleted(int days);
 
     const naming& names() const { return names_; }
+    // Masters and occurrences are changed and removed through these.
+    void set_recurrences(recurrence_commands* r) { recurrences_ = r; }
+    recurrence_commands* recurrences() const { return recurrences_; }
 
 private:
     int group_value(const model::task& t, bool top) const;
@@ -107,6 +112,7 @@ private:
     history& history_;
     model::task_store& store_;
     naming names_;
+    recurrence_commands* recurrences_ = nullptr;
 };
 
 }  // namespace qm::history

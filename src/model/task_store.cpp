@@ -116,6 +116,16 @@ task* task_store::parent_of(const task& t) const
     return p && p->project == t.project ? p.get() : nullptr;
 }
 
+void task_store::look_at(time::stored_date d)
+{
+    if (!looked_.insert(d).second || !on_first_look)
+        return;
+    const bool idle = pending_.empty();
+    on_first_look(d);
+    if (idle && !pending_.empty())
+        end_change_batch();
+}
+
 bool task_store::is_ancestor(std::int32_t candidate, std::int32_t start) const
 {
     std::int32_t current = start;
@@ -209,6 +219,7 @@ void task_store::load(store::database& db, const QString& suffix)
     by_date_.clear();
     by_project_.clear();
     by_parent_.clear();
+    looked_.clear();
     store::statement s = db.prepare(task_proxy::load_text(suffix));
     while (!db.step(s))
         all_.push_back(std::make_shared<task>(task_proxy::read(db, s)));
@@ -579,6 +590,20 @@ std::vector<task_ptr> task_store::remove_with_descendants(task_ptr t, unsigned f
 
 void task_store::end_change_batch()
 {
+    // The lists of the dates the batch touched are brought up to date first:
+    // what a first look creates joins this batch.
+    if (on_first_look) {
+        std::vector<time::stored_date> dates;
+        for (const auto& e : pending_)
+            if (e.t) {
+                dates.push_back(e.t->date);
+                if (e.kinds & change_kind::date_changed)
+                    dates.push_back(e.before.date);
+            }
+        for (time::stored_date d : dates)
+            if (looked_.insert(d).second)
+                on_first_look(d);
+    }
     std::vector<pending_change> batch;
     batch.swap(pending_);  // listeners may start the next batch
 

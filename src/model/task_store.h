@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace qm::model {
@@ -73,6 +74,13 @@ public:
     std::vector<task*> descendants(const task& t) const;
     task* parent_of(const task& t) const;
 
+    // The first look at a date's list in this run runs on_first_look (the
+    // recurrences create their occurrences there). Ends the change batch
+    // when none was open, so views hear of what was created.
+    void look_at(time::stored_date d);
+    bool looked_at(time::stored_date d) const { return looked_.count(d) != 0; }
+    const std::unordered_set<time::stored_date>& looked_dates() const { return looked_; }
+
     // The value a task would take at the end of its day or folder group.
     int next_day_value(const task& t) const;
     int next_folder_value(const task& t) const;
@@ -121,6 +129,8 @@ public:
     std::function<void(std::int32_t project)> on_project_touched;
     // A folder added, changed (deleted = false) or deleted, for the path agent.
     std::function<void(const task& folder, bool deleted)> on_folder_news;
+    // The first look at a date (above).
+    std::function<void(time::stored_date)> on_first_look;
 
 private:
     void index(task* t);
@@ -151,6 +161,7 @@ private:
     std::unordered_map<std::int32_t, std::vector<task*>> by_project_;
     std::unordered_map<std::int32_t, std::vector<task*>> by_parent_;
     std::vector<pending_change> pending_;
+    std::unordered_set<time::stored_date> looked_;
 };
 
 }  // namespace qm::model

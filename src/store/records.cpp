@@ -23,13 +23,6 @@ bool routine_record::operator==(const routine_record& o) const
            std::tie(o.id, o.name, o.description, o.role, o.start, o.duration);
 }
 
-bool recurrence_record::operator==(const recurrence_record& o) const
-{
-    return std::tie(id, attached, attached_type, starting_date, ending_date, type, param1, param2, param3) ==
-           std::tie(o.id, o.attached, o.attached_type, o.starting_date, o.ending_date, o.type, o.param1, o.param2,
-                    o.param3);
-}
-
 bool role_record::operator==(const role_record& o) const
 {
     return std::tie(id, parent, name, description, values, foreground_color, background_color) ==

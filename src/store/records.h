@@ -3,6 +3,7 @@
 // Their behaviour belongs to the model; here they are only rows.
 
 #include "time/clock.h"
+#include "time/recurrence.h"
 
 #include <QString>
 
@@ -45,18 +46,8 @@ struct routine_record {
     bool operator==(const routine_record&) const;
 };
 
-struct recurrence_record {
-    std::int32_t id = 0;
-    std::int32_t attached = 0;
-    std::uint8_t attached_type = 0;
-    time::stored_date starting_date = 0;
-    time::stored_date ending_date = 0;
-    std::uint8_t type = 0;
-    std::uint8_t param1 = 0;
-    std::uint8_t param2 = 0;
-    std::uint8_t param3 = 0;
-    bool operator==(const recurrence_record&) const;
-};
+// The pattern type lives with the recurrence rules that read it.
+using recurrence_record = time::recurrence;
 
 struct role_record {
     std::int32_t id = 0;

@@ -201,6 +201,7 @@ void day_view::refresh()
         if (r < row_count() && rows_[r].task_id != 0)
             selected.push_back(rows_[r].task_id);
 
+    tasks_.look_at(date_);  // a day's first look makes its recurring tasks
     std::vector<model::task*> appointments;
     std::vector<model::task*> groups[3];
     for (model::task* t : tasks_.tasks_of_date(date_)) {

@@ -2,7 +2,10 @@
 
 #include "app/options.h"
 #include "ui/commands.h"
+#include "ui/cascade_dialog.h"
 #include "ui/day_view.h"
+#include "ui/message_box_presenter.h"
+#include "ui/recurring_view.h"
 #include "ui/options_dialog.h"
 #include "ui/project_tools.h"
 #include "ui/projects_view.h"
@@ -35,6 +38,13 @@ void planner::start()
         return p ? std::optional<QString>(model::project_caption(*p)) : std::nullopt;
     };
     commands_ = std::make_unique<history::task_commands>(*history_, core_.tasks(), names);
+    recurring_ = std::make_unique<history::recurrence_commands>(*history_, core_.tasks(), core_.recurrences(), names);
+    commands_->set_recurrences(recurring_.get());
+    recurring_->set_asker([this](history::cascade_action action, bool master) -> unsigned {
+        if (!display_available())  // headless: the preselected choice
+            return master ? model::cascade::all_tasks : model::cascade::this_task;
+        return ask_cascade(action, master, &frame_);
+    });
     frame_.set_history(history_.get());
     project_commands_ = std::make_unique<history::project_commands>(*history_, core_.projects(), core_.tasks());
     moves_ = std::make_unique<history::tree_moves>(*history_, core_.tasks(), core_.projects(), *commands_,
@@ -68,12 +78,14 @@ void planner::start()
                 {{"Assign to Today", 40252}, {"-", 0}, {"Task List Options", 40443}});
     placeholder(964, "Upcoming Tasks", "The tasks of the coming days will be listed here.");
     placeholder(966, "Tasks by Tag", "Your tasks grouped by their tags will be listed here.");
-    placeholder(965, "Recurring Tasks", "Your recurring tasks will be listed here.", {{"Stop Recurrence", 40043}});
     placeholder(856, "Day Calendar", "A calendar of one day with its appointments and scheduled tasks will be shown here.");
     placeholder(857, "Week Calendar", "A calendar of the week with its appointments and scheduled tasks will be shown here.");
     placeholder(186, "Charts", "Charts of where your time went, by role, life area, project and folder, will be shown here.",
                 {{"Line Chart", 40327}, {"Bar Chart", 40328}, {"-", 0}, {"By Day", 40319}, {"By Week", 40321},
                  {"By Month", 40323}});
+    recurring_view_ = new recurring_view(core_.tasks(), *commands_, *recurring_, *history_,
+                                         settings + QStringLiteral("tasks_recurrences.ini"));
+    frame_.register_view(recurring_view_);
     day_ = new day_view(core_.tasks(), *commands_, *history_, core_.tables(), settings + QStringLiteral("today.ini"));
     day_->set_project_context(project_context_.get());
     frame_.register_view(day_);

@@ -4,6 +4,7 @@
 
 #include "app/core.h"
 #include "history/history.h"
+#include "history/recurrence_commands.h"
 #include "history/task_commands.h"
 #include "history/tree_moves.h"
 #include "tracking/timer_operations.h"
@@ -17,6 +18,7 @@ namespace qm::ui {
 
 class day_view;
 class options_dialog;
+class recurring_view;
 class projects_view;
 struct project_context;
 class task_actions;
@@ -34,6 +36,8 @@ public:
     main_frame& frame() { return frame_; }
     history::history& history() { return *history_; }
     history::task_commands& commands() { return *commands_; }
+    history::recurrence_commands& recurring() { return *recurring_; }
+    recurring_view* recurring_tasks() const { return recurring_view_; }
     day_view* day() const { return day_; }
     projects_view* projects() const { return projects_; }
     history::project_commands& project_commands() { return *project_commands_; }
@@ -48,6 +52,7 @@ private:
     app::core core_;
     std::unique_ptr<history::history> history_;
     std::unique_ptr<history::task_commands> commands_;
+    std::unique_ptr<history::recurrence_commands> recurring_;
     std::unique_ptr<history::project_commands> project_commands_;
     std::unique_ptr<history::tree_moves> moves_;
     std::unique_ptr<project_context> project_context_;
@@ -57,6 +62,7 @@ private:
     main_frame frame_;
     day_view* day_ = nullptr;
     projects_view* projects_ = nullptr;
+    recurring_view* recurring_view_ = nullptr;
     QPointer<options_dialog> options_;
     QString base_title_;
     bool closing_ = false;

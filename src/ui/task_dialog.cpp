@@ -1,8 +1,10 @@
 #include "ui/task_dialog.h"
 
 #include "app/settings_document.h"
+#include "history/recurrence_commands.h"
 #include "tracking/task_timer.h"
 #include "ui/task_general_page.h"
+#include "ui/task_recurrence_page.h"
 #include "ui/task_timers_page.h"
 
 #include <QDialogButtonBox>
@@ -22,6 +24,9 @@ std::vector<task_page_factory>& task_dialog_pages()
     static std::vector<task_page_factory> pages = {
         [](const task_page_context& c, QWidget* parent) -> task_dialog_page* { return new task_general_page(c, parent); },
         [](const task_page_context& c, QWidget* parent) -> task_dialog_page* { return new task_timers_page(c, parent); },
+        [](const task_page_context& c, QWidget* parent) -> task_dialog_page* {
+            return new task_recurrence_page(c, parent);
+        },
     };
     return pages;
 }
@@ -147,6 +152,20 @@ bool task_dialog::commit(history::task_commands& commands)
         if (const tracking::TrackedTime* live = timer_->running_entry())
             if (tracking::TrackedTime* mine = tracking::find_entry(result.tracked_times, live->id))
                 *mine = *live;
+    // A pattern chosen on the Recurrence page goes through the recurrence
+    // commands: a plain task becomes a master; a changed pattern cascades.
+    for (task_dialog_page* p : pages_) {
+        auto* page = dynamic_cast<task_recurrence_page*>(p);
+        history::recurrence_commands* recurring = commands.recurrences();
+        if (page == nullptr || recurring == nullptr || !page->wanted())
+            continue;
+        model::task after = result;
+        after.cache = t->cache;
+        if (!recurring->handles(*t))
+            return recurring->make_master(*t, after, *page->wanted());
+        if (page->pattern_changed())
+            return recurring->modify_with_pattern(*t, after, *page->wanted());
+    }
     return commands.modify(*t, [&](model::task& x) {
         const auto keep_cache = x.cache;
         x = result;

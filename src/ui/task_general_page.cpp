@@ -153,8 +153,14 @@ void task_general_page::load(const model::task& t)
 bool task_general_page::store(model::task& t, QString& error)
 {
     // Every field first, so that a refused one changes nothing.
+    // A field left as shown keeps its value and is not read again: a master's
+    // special date or its deadline offset need not parse as typed dates.
+    auto left_as_shown = [&](const checked_field* f) {
+        return (f == date_ && f->text() == loaded_texts_.value(0)) ||
+               (f == deadline_ && f->text() == loaded_texts_.value(1));
+    };
     for (checked_field* f : {date_, estimate_, original_, after_, before_, deadline_, impact_})
-        if (!f->check()) {
+        if (!left_as_shown(f) && !f->check()) {
             error = f->message();
             f->edit()->setFocus();
             return false;
