@@ -291,9 +291,10 @@ void cell_list::select_rows(const QVector<int>& rows)
     selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 
-void cell_list::add_row()
+void cell_list::add_row(bool by_right_click)
 {
-    if ((style_ & (list_style::read_only | list_style::no_enter_add)) != 0)
+    const unsigned off = by_right_click ? list_style::no_right_click_add : list_style::no_enter_add;
+    if ((style_ & (list_style::read_only | off)) != 0)
         return;
     const int row = owner_.add_row(focus_row());
     if (row < 0)

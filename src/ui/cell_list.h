@@ -214,8 +214,9 @@ public:
     // never passes a command on: the owner asks the list, not the reverse.
     bool handle_command(int id);
     bool can_handle(int id) const;
-    // Adds a row after the focus row and opens its editor.
-    void add_row();
+    // Adds a row after the focus row and opens its editor, unless adding
+    // that way (Enter, or the right-click menu) is off.
+    void add_row(bool by_right_click = false);
     // Opens the editor on a cell ("Rename" on the name column).
     bool edit_cell(int row, int column_id);
 

@@ -296,15 +296,7 @@ void cell_list::contextMenuEvent(QContextMenuEvent* event)
         set_focus_cell(index.row(), columns_.columns[index.column()].id);
     QMenu menu(this);
     if (!(style_ & list_style::no_right_click_add))
-        menu.addAction(QStringLiteral("&Add Item"), this, [this] {
-            const int row = owner_.add_row(focus_row());
-            if (row < 0)
-                return;
-            const int column_id = name_column_ >= 0 ? name_column_ : focus_column_id();
-            model_->reset_rows();
-            set_focus_cell(row, column_id);
-            edit(currentIndex(), QAbstractItemView::EditKeyPressed, nullptr);
-        });
+        menu.addAction(QStringLiteral("&Add Item"), this, [this] { add_row(true); });
     if (index.isValid()) {
         if (name_column_ >= 0)
             menu.addAction(QStringLiteral("Rena&me"), this, [this] { handle_command(cmd::rename); });
