@@ -36,7 +36,7 @@ TEST(debian_package, holdsTheProgramItsFilesAndItsDependencies)
     EXPECT_TRUE(info.contains(" Version: " QUILLMERE_VERSION "\n")) << info.toStdString();
     EXPECT_TRUE(info.contains(" Architecture: " + architecture.trimmed() + "\n")) << info.toStdString();
     for (const char* dependency : {"libqt6core6", "libqt6gui6", "libqt6widgets6", "libqt6network6", "libsqlite3-0",
-                                   "libstdc++6", "libc6", "qt6-qpa-plugins"})
+                                   "libstdc++6", "libc6", "qt6-qpa-plugins", "libqt6svg6"})
         EXPECT_TRUE(info.contains(dependency)) << dependency << " missing in\n" << info.toStdString();
 
     QString contents;
