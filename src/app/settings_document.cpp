@@ -18,6 +18,27 @@ constexpr char16_t escape_char = 0x1B;
 // line break; every other backslash is written as it is, and files without
 // such a pair are unchanged. In memory it is a noncharacter, never text.
 constexpr char16_t escaped_backslash = 0xFDD0;
+// A list item that is one bracket alone would read back as block structure;
+// its bracket is written with the ESC escape too, and is one of these
+// noncharacters in memory until the item is read.
+constexpr char16_t escaped_brackets[] = {0xFDD1, 0xFDD2, 0xFDD3, 0xFDD4};
+constexpr char brackets[] = {'{', '}', '[', ']'};
+
+int bracket_index(char32_t code)
+{
+    for (int i = 0; i < 4; ++i)
+        if (code == static_cast<char32_t>(brackets[i]))
+            return i;
+    return -1;
+}
+
+int escaped_bracket_index(char32_t code)
+{
+    for (int i = 0; i < 4; ++i)
+        if (code == escaped_brackets[i])
+            return i;
+    return -1;
+}
 
 bool name_less(const settings_node& a, const settings_node& b) { return a.name < b.name; }
 
@@ -204,6 +225,9 @@ QString unescape_line_breaks(const QString& stored)
     QString out = stored;
     out.replace(QLatin1String("\\n"), QLatin1String("\r\n"));
     out.replace(QChar(escaped_backslash), QLatin1Char('\\'));
+    if (out.size() == 1)
+        if (const int i = escaped_bracket_index(out[0].unicode()); i >= 0)
+            out = QString(QLatin1Char(brackets[i]));
     return out;
 }
 
@@ -276,6 +300,10 @@ QByteArray to_settings_bytes(const QString& text)
         if (code == escaped_backslash) {
             out.append(static_cast<char>(escape_char));
             out.append("5C;");
+        } else if (const int b = escaped_bracket_index(code); b >= 0) {
+            out.append(static_cast<char>(escape_char));
+            out.append(QByteArray::number(static_cast<int>(brackets[b]), 16).toUpper());
+            out.append(';');
         } else if (code <= 0xFF && code != escape_char) {
             out.append(static_cast<char>(code));
         } else {
@@ -303,6 +331,8 @@ QString from_settings_bytes(const QByteArray& bytes)
             if (j > i + 1 && j < n && bytes[j] == ';' && code <= 0x10FFFF && !(code >= 0xD800 && code <= 0xDFFF)) {
                 if (code == u'\\') {
                     out.append(QChar(escaped_backslash));  // only ever written before an "n"
+                } else if (const int b = bracket_index(code); b >= 0) {
+                    out.append(QChar(escaped_brackets[b]));  // only ever written as a lone item
                 } else if (code > 0xFFFF) {
                     out.append(QChar(QChar::highSurrogate(code)));
                     out.append(QChar(QChar::lowSurrogate(code)));
@@ -456,6 +486,9 @@ void settings_document::set_list(const QString& name, const QStringList& items)
         item.kind = settings_node::item;
         item.depth = b.depth + 1;
         item.value = escape_line_breaks(text);
+        if (item.value.size() == 1)
+            if (const int i = bracket_index(item.value[0].unicode()); i >= 0)
+                item.value = QString(QChar(escaped_brackets[i]));
         b.children.push_back(std::move(item));
     }
 }

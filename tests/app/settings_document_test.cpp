@@ -95,6 +95,16 @@ TEST(settings_document, backslashesAndEmptyItemsComeBackAsTheyWere)
         back.get_list("recent", items);
         EXPECT_EQ(items, QStringList({text, QString(), text})) << text.toStdString();
     }
+    // A list item that is one bracket alone stays an item.
+    settings_document brackets;
+    brackets.set_list("recent", {"a", "{", "b", "[", "]", "}", "{x"});
+    brackets.set_string("b", "k", "{");
+    const settings_document read_back = settings_document::parse(brackets.serialize());
+    QStringList items;
+    read_back.get_list("recent", items);
+    EXPECT_EQ(items, QStringList({"a", "{", "b", "[", "]", "}", "{x"}));
+    EXPECT_EQ(read_back.get_string("b", "k"), "{");
+    EXPECT_TRUE(brackets.serialize().contains("\tk:{\r\n"));  // an entry needs no escape
     // Only a backslash before an "n" takes the escape; a file without one is unchanged.
     EXPECT_EQ(settings_document::parse("b\r\n{\r\n\tk:C:\\temp\\x\r\n}\r\n").serialize(),
               QByteArray("b\r\n{\r\n\tk:C:\\temp\\x\r\n}\r\n"));
