@@ -4,6 +4,7 @@
 #include "app/options.h"
 #include "model/day_load.h"
 #include "model/task_operations.h"
+#include "model/task_recurrences.h"
 #include "store/tables.h"
 #include "time/format.h"
 #include "time/parse.h"
@@ -46,6 +47,7 @@ QVector<column> day_columns()
         {date, "Date", false, 100, -1, -1, false},
         {tags, "Tag", false, 0.3, -1, -1, false},
         {original_estimate, "Original Estimate", false, 110, -1, -1, false},
+        {recurrence, "Recurrence", false, 0.3, -1, -1, false},
     };
     return c;
 }
@@ -66,6 +68,7 @@ constexpr column_command column_commands[] = {
     {41159, 41183, day_column::time},       {41161, 41184, day_column::time_left},
     {41168, 41185, day_column::project},    {41167, 41186, day_column::impact},
     {41166, 41187, day_column::roi},        {41163, 41188, day_column::yield},
+    {41164, 41190, day_column::recurrence},
 };
 constexpr int sort_ascending = 41037, sort_descending = 41038, sort_default = 41175;
 constexpr int task_list_options = 40443;
@@ -336,6 +339,13 @@ QString day_view::task_text(const model::task& task_ref, int column_id) const
     case yield: return number_text(tasks_.yield(*t));
     case day_column::date: return t->date == time::NO_DATE ? QStringLiteral("No Date") : time::format_short_date(t->date);
     case tags: return history::tags_text(*t);
+    case recurrence: {
+        if (recurrences_ == nullptr)
+            return QString();
+        const model::task_ptr master = recurrences_->recurrence_master(*t);
+        const time::recurrence* pattern = master ? recurrences_->pattern_of(master->id) : nullptr;
+        return pattern != nullptr ? time::describe(*pattern) : QString();
+    }
     default: return QString();
     }
 }

@@ -14,6 +14,7 @@ struct tables;
 }
 namespace qm::model {
 struct day_load;
+class task_recurrences;
 }
 
 namespace qm::ui {
@@ -24,7 +25,7 @@ class task_actions;
 namespace day_column {
 constexpr int status = 0, task = 1, day_priority = 2, estimate = 3, scheduling = 4, deadline = 5, time = 6,
               time_left = 7, project = 8, role = 9, impact = 10, roi = 11, yield = 12, date = 13, tags = 14,
-              original_estimate = 15;
+              original_estimate = 15, recurrence = 16;
 }
 
 class day_view : public view, public cell_list_owner, public store::listener {
@@ -43,6 +44,8 @@ public:
     void set_project_context(project_context* c) { projects_ = c; }
     // The timer commands and the task dialog; the timed row stands out.
     void set_task_actions(task_actions* actions) { actions_ = actions; }
+    // The Recurrence column describes the pattern of an occurrence.
+    void set_recurrences(const model::task_recurrences* r) { recurrences_ = r; }
 
     // The row of a task, or -1.
     int row_of(std::int32_t task_id) const;
@@ -123,6 +126,7 @@ private:
     int commit_group_depth_ = 0;
     project_context* projects_ = nullptr;
     task_actions* actions_ = nullptr;
+    const model::task_recurrences* recurrences_ = nullptr;
 };
 
 }  // namespace qm::ui

@@ -90,6 +90,7 @@ void planner::start()
     day_->set_project_context(project_context_.get());
     frame_.register_view(day_);
     day_->set_task_actions(actions_.get());
+    day_->set_recurrences(&core_.recurrences());
     timer_->refresh_views = [this](const model::task&) {
         day_->list().viewport()->update();
         show_timer_state();

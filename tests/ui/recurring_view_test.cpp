@@ -92,6 +92,15 @@ TEST_F(recurring_window, theDayViewShowsAnOccurrenceOnEachMondayAndKeepsItsChoic
         settle();
         EXPECT_EQ(day_names(), QStringList{"Water the plants"});
     }
+    // The Recurrence column (View.TaskList.Columns: Recurrence) describes the pattern.
+    p->frame().on_command(41164);
+    int row = -1;
+    for (int r = 0; r < d.row_count() && row < 0; ++r)
+        if (d.task_at(r) != nullptr)
+            row = r;
+    ASSERT_GE(row, 0);
+    EXPECT_EQ(d.cell_text(row, ui::day_column::recurrence), time::describe(*p->core().recurrences().pattern_of(id)));
+    EXPECT_FALSE(d.cell_text(row, ui::day_column::recurrence).isEmpty());
     d.set_date(D(2026, 3, 17));
     settle();
     EXPECT_TRUE(day_names().isEmpty());
