@@ -412,6 +412,8 @@ void main_frame::fit_view_toolbar()
     // The view's buttons keep one row: in order, each shows its name while
     // the row has room, the rest show their icon alone (their names in the
     // tips), so nothing is cut off and nothing overflows.
+    if (view_toolbar_ == nullptr)
+        return;  // a resize during construction
     const int room = width() - 12;
     view_toolbar_->setToolButtonStyle(Qt::ToolButtonIconOnly);
     QList<QToolButton*> buttons;
