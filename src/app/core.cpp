@@ -4,6 +4,7 @@
 #include "app/message_box.h"
 #include "app/post_load_conversion.h"
 #include "store/error_report.h"
+#include "store/schema.h"
 
 #include <QFileInfo>
 #include <QMetaObject>
@@ -68,6 +69,8 @@ void core::start()
             QStringLiteral("The database conversion process must now restart, please run Quillmere Planner again."));
         throw restart_requested();
     }
+
+    store::create_indexes(main_db_);
 
     writer_ = std::make_unique<store::db_writer>(path);
     writer_->set_failure_handler([](const QString& message) {

@@ -61,4 +61,21 @@ void create_schema(database& db)
         db.execute(sql);
 }
 
+const QStringList& index_statements()
+{
+    static const QStringList statements = {
+        QStringLiteral("CREATE INDEX IF NOT EXISTS [TasksDayOrder] ON [Tasks] ([date], priority, priority_value)"),
+        QStringLiteral(
+            "CREATE INDEX IF NOT EXISTS [TasksFolderOrder] ON [Tasks] ([parent], [project], project_priority_value)"),
+        QStringLiteral("CREATE INDEX IF NOT EXISTS [TrackedTimesTask] ON [TrackedTimes] (task)"),
+    };
+    return statements;
+}
+
+void create_indexes(database& db)
+{
+    for (const QString& sql : index_statements())
+        db.execute(sql);
+}
+
 }  // namespace qm::store

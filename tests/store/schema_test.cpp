@@ -46,3 +46,32 @@ TEST(schema, tablesHaveTheirColumnsInOrder)
         EXPECT_EQ(names.join(',').toStdString(), c.columns) << c.table;
     }
 }
+
+TEST(schema, theRenumberingStatementsUseTheirIndexes)
+{
+    test::started_core core;
+    store::database& db = core.drain_and_reopen();
+    struct row {
+        const char* statement;
+        const char* index;
+    };
+    const row cases[] = {
+        {"UPDATE TASKS SET priority_value = priority_value + 1 WHERE [date] = 408844800 AND priority = 1 AND "
+         "priority_value >= 3 AND [id] <> 7",
+         "TasksDayOrder"},
+        {"UPDATE TASKS SET project_priority_value = project_priority_value - 1 WHERE [parent] = 0 AND [project] = 4 "
+         "AND project_priority_value > 2 AND [id] <> 7",
+         "TasksFolderOrder"},
+        {"DELETE FROM TrackedTimes WHERE task = 12", "TrackedTimesTask"},
+    };
+    for (const row& c : cases) {
+        QString plan;
+        for (const auto& r : test::query(db, QStringLiteral("EXPLAIN QUERY PLAN %1").arg(c.statement)))
+            plan += r.value(3) + QLatin1Char('\n');
+        EXPECT_TRUE(plan.contains(c.index)) << c.statement << "\n" << plan.toStdString();
+    }
+    // The tables themselves are untouched: only indexes stand beside them.
+    const auto rows = test::query(db, "SELECT type, name FROM sqlite_master WHERE type <> 'table'");
+    for (const auto& r : rows)
+        EXPECT_EQ(r[0], "index") << r[1].toStdString();
+}
