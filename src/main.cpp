@@ -10,6 +10,7 @@
 #include "app/single_instance.h"
 #include "app/termination_signals.h"
 #include "platform/desktop_identity.h"
+#include "store/database.h"
 #include "store/database_settings.h"
 #include "store/sqlite_exception.h"
 #include "store/upgrade.h"
@@ -20,6 +21,7 @@
 #include "ui/planner.h"
 #include "ui/tray_icon.h"
 
+#include <QDir>
 #include <QStyle>
 
 #include <cstdio>
@@ -73,6 +75,17 @@ int run(qm::ui::application& application)
     try {
         planner.start();
     } catch (const qm::store::sqlite_exception& e) {
+        if (e.busy()) {
+            // Nothing was read or written; the other program is the one to close.
+            qm::app::show_error_message(
+                QStringLiteral("Quillmere Planner"),
+                QStringLiteral("The database \"%1\" is in use by another program, which kept it locked for "
+                               "%2 seconds. Close that program and start Quillmere Planner again; the file has "
+                               "not been changed.")
+                    .arg(QDir::toNativeSeparators(planner.core().folders().database_path()))
+                    .arg(qm::store::busy_timeout_milliseconds() / 1000.0));
+            return 0;
+        }
         // Reported here, while the main connection still knows its last SQL.
         qm::app::report_database_error(e.message());
         return 0;

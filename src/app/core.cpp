@@ -38,7 +38,7 @@ void core::start()
     const QString path = folders_.database_path();
     const bool existed = QFileInfo::exists(path);
     main_db_.open(path);
-    main_db_.set_busy_timeout(60000);
+    main_db_.set_busy_timeout(store::busy_timeout_milliseconds());
 
     conversion_presenter& presenter = current_conversion_presenter();
     // The progress window goes when the start-up is over, however it ends.

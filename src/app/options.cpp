@@ -130,7 +130,7 @@ settings_document options::to_document() const
     return doc;
 }
 
-bool options::save(const QString& path) const { return to_document().save(path); }
+bool options::save(const QString& path, QString* error) const { return to_document().save(path, error); }
 
 void apply_time_options(const options& o)
 {

@@ -83,7 +83,7 @@ struct options {
     void load(const QString& path);
     void read(const settings_document& doc);
     // Builds a new document in the file's order and saves it over path.
-    bool save(const QString& path) const;
+    bool save(const QString& path, QString* error = nullptr) const;
     settings_document to_document() const;
 };
 

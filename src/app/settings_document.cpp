@@ -398,18 +398,27 @@ QByteArray settings_document::serialize() const
     return to_settings_bytes(text);
 }
 
-bool settings_document::save(const QString& path) const
+bool settings_document::save(const QString& path, QString* error) const
 {
-    if (path.isEmpty())
+    auto failed = [error](const QString& why) {
+        if (error != nullptr)
+            *error = why;
         return false;
+    };
+    if (path.isEmpty())
+        return failed(QStringLiteral("No file name was given."));
     QDir().mkpath(QFileInfo(path).absolutePath());
     // Written to a temporary file and renamed, so a crash mid-save never
     // leaves a half-written settings file behind.
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write(serialize());
-    return file.commit();
+        return failed(file.errorString());
+    const QByteArray bytes = serialize();
+    if (file.write(bytes) != bytes.size())
+        return failed(file.errorString());  // the temporary file is removed, the old one kept
+    if (!file.commit())
+        return failed(file.errorString());
+    return true;
 }
 
 settings_node& settings_document::block(const QString& name, settings_node::node_kind kind)

@@ -41,8 +41,10 @@ public:
     // A missing, unreadable or malformed file gives an empty or partial
     // document, never a failure.
     static settings_document load(const QString& path);
-    // Writes the whole document over the file; false when it could not be written.
-    bool save(const QString& path) const;
+    // Writes the whole document over the file; false when it could not be
+    // written, with the reason in *error when given. The old file is then
+    // left whole.
+    bool save(const QString& path, QString* error = nullptr) const;
     bool save() const { return save(path_); }
 
     static settings_document parse(const QByteArray& bytes);

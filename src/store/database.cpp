@@ -4,6 +4,13 @@
 
 namespace qm::store {
 
+int busy_timeout_milliseconds()
+{
+    bool ok = false;
+    const int wanted = qEnvironmentVariableIntValue("QUILLMERE_BUSY_TIMEOUT_MS", &ok);
+    return ok && wanted >= 1 && wanted <= 600000 ? wanted : 60000;
+}
+
 database::~database() { close(); }
 
 void database::open(const QString& path)
@@ -44,7 +51,11 @@ QString database::last_sql() const
     return last_sql_;
 }
 
-void database::raise() const { throw sqlite_exception(error_message()); }
+void database::raise() const
+{
+    const int code = handle_ != nullptr ? sqlite3_errcode(handle_) & 0xff : SQLITE_OK;
+    throw sqlite_exception(error_message(), code == SQLITE_BUSY || code == SQLITE_LOCKED);
+}
 
 QString database::error_message() const
 {
@@ -63,7 +74,7 @@ void database::execute(const QString& sql)
     if (rc != SQLITE_OK && rc != SQLITE_DONE) {
         QString message = error != nullptr ? QString::fromUtf8(error) : error_message();
         sqlite3_free(error);
-        throw sqlite_exception(message);
+        throw sqlite_exception(message, (rc & 0xff) == SQLITE_BUSY || (rc & 0xff) == SQLITE_LOCKED);
     }
 }
 
@@ -76,8 +87,9 @@ statement database::prepare(const QString& sql)
     const QByteArray utf8 = sql.toUtf8();
     if (sqlite3_prepare_v2(handle_, utf8.constData(), -1, &s, nullptr) != SQLITE_OK || s == nullptr) {
         QString message = error_message();
+        const int code = sqlite3_errcode(handle_) & 0xff;
         sqlite3_finalize(s);
-        throw sqlite_exception(message);
+        throw sqlite_exception(message, code == SQLITE_BUSY || code == SQLITE_LOCKED);
     }
     return s;
 }
@@ -90,7 +102,7 @@ bool database::step(statement s)
     if (rc == SQLITE_ROW)
         return false;
     if (rc == SQLITE_BUSY)
-        throw sqlite_exception(QStringLiteral("Database busy."));
+        throw sqlite_exception(QStringLiteral("Database busy."), true);
     raise();
 }
 

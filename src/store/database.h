@@ -18,6 +18,11 @@ namespace qm::store {
 
 using statement = sqlite3_stmt*;
 
+// How long a connection waits for another one's lock before it gives up:
+// a minute, or QUILLMERE_BUSY_TIMEOUT_MS (1 to 600000) so that tests need
+// not wait that long.
+int busy_timeout_milliseconds();
+
 class database {
 public:
     database() = default;

@@ -101,7 +101,7 @@ void db_writer::count_executed(std::size_t n)
 void db_writer::open_connection()
 {
     db_.open(path_);
-    db_.set_busy_timeout(60000);
+    db_.set_busy_timeout(busy_timeout_milliseconds());
     db_.execute(QStringLiteral("PRAGMA synchronous = FULL;"));
 }
 

@@ -1,11 +1,13 @@
 #include "ui/options_dialog.h"
 
+#include "app/message_box.h"
 #include "store/announcements.h"
 #include "time/format.h"
 #include "ui/commands.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -401,7 +403,15 @@ void options_dialog::store_controls(app::options& o) const
 void options_dialog::apply()
 {
     store_controls(options_);
-    options_.save(options_file_);
+    QString why;
+    if (!options_.save(options_file_, &why)) {
+        // The options still apply to this run; the user must know that the
+        // next start will not have them.
+        app::show_error_message(QStringLiteral("Quillmere Planner"),
+                                QStringLiteral("The options could not be saved to \"%1\": %2\n\nThey apply until "
+                                               "Quillmere Planner ends.")
+                                    .arg(QDir::toNativeSeparators(options_file_), why));
+    }
     app::apply_time_options(options_);
     store::listeners().broadcast(store::message::options_applied, 0, 0);
     emit applied();

@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QProcess>
 
+#include <memory>
+
 #include <gtest/gtest.h>
 
 using namespace qm;
@@ -29,7 +31,11 @@ void write_all(const QString& path, const QByteArray& bytes)
 struct bad_file_case {
     const char* what;
     std::function<void(const QString& folder)> prepare;  // makes <folder>ferncastle.db
-    const char* expected;  // in the report
+    const char* expected;                               // in the report
+    // Optional; what it returns is kept until the planner has ended. It runs
+    // after the test has read the file, since closing any descriptor of a
+    // file drops the process's POSIX locks on it.
+    std::function<std::shared_ptr<void>(const QString& folder)> hold = nullptr;
 };
 
 }  // namespace
@@ -38,7 +44,9 @@ TEST(bad_files, eachIsReportedAndLeftAsItWas)
 {
     const bad_file_case cases[] = {
         {"a file that is not a database",
-         [](const QString& folder) { write_all(folder + "ferncastle.db", QByteArray(4096, 'q')); },
+         [](const QString& folder) {
+             write_all(folder + "ferncastle.db", QByteArray(4096, 'q'));
+         },
          "file is not a database"},
         {"a database of another program",
          [](const QString& folder) {
@@ -47,6 +55,17 @@ TEST(bad_files, eachIsReportedAndLeftAsItWas)
              db->execute("INSERT INTO recipes VALUES('bread', 240)");
          },
          "Database Error"},
+        {"a database another program keeps locked past the busy timeout",
+         [](const QString& folder) {
+             test::open_file(folder + "ferncastle.db")->execute("CREATE TABLE recipes (name TEXT)");
+         },
+         "is in use by another program",
+         [](const QString& folder) {
+             std::shared_ptr<store::database> db = test::open_file(folder + "ferncastle.db");
+             db->execute("BEGIN EXCLUSIVE");
+             db->execute("INSERT INTO recipes VALUES('bread')");
+             return std::shared_ptr<void>(db);
+         }},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -58,12 +77,14 @@ TEST(bad_files, eachIsReportedAndLeftAsItWas)
         ASSERT_TRUE(QFile::copy(QStringLiteral(QUILLMERE_EXECUTABLE), folder + "quillmere"));
         c.prepare(folder);
         const QByteArray before = read_all(folder + "ferncastle.db");
+        std::shared_ptr<void> held = c.hold ? c.hold(folder) : nullptr;
 
         QProcess p;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("QT_QPA_PLATFORM", "offscreen");
         env.insert("XDG_RUNTIME_DIR", root.path() + "runtime");
         env.insert("HOME", root.path());
+        env.insert("QUILLMERE_BUSY_TIMEOUT_MS", "1500");
         p.setProcessEnvironment(env);
         p.setWorkingDirectory(root.path());
         p.start(folder + "quillmere", {});
@@ -76,6 +97,7 @@ TEST(bad_files, eachIsReportedAndLeftAsItWas)
         const QString err = QString::fromLocal8Bit(p.readAllStandardError());
         EXPECT_TRUE(ended) << "still running: " << err.toStdString();
         EXPECT_TRUE(err.contains(c.expected)) << err.toStdString();
+        held.reset();
         EXPECT_EQ(read_all(folder + "ferncastle.db"), before) << "the file was changed";
     }
 }

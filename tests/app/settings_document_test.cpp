@@ -1,8 +1,12 @@
 #include "app/settings_document.h"
 #include "support/test_support.h"
 
+#include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
+
+#include <csignal>
+#include <sys/resource.h>
 
 #include <gtest/gtest.h>
 
@@ -177,6 +181,67 @@ TEST(settings_document, missingAndUnreadableFilesAreEmpty)
     test::temp_folder folder;
     EXPECT_TRUE(settings_document::load(folder.file("nothing.ini")).blocks().empty());
     EXPECT_TRUE(settings_document::load(folder.path()).blocks().empty());  // a folder, not a file
+}
+
+namespace {
+
+// Files may grow to no more than `bytes` while it lives: a full disk that
+// stops root as well as anyone else.
+class file_size_limit {
+public:
+    explicit file_size_limit(rlim_t bytes)
+    {
+        old_handler_ = std::signal(SIGXFSZ, SIG_IGN);  // a failed write, not a killed process
+        getrlimit(RLIMIT_FSIZE, &old_);
+        rlimit limited = old_;
+        limited.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limited);
+    }
+    ~file_size_limit()
+    {
+        setrlimit(RLIMIT_FSIZE, &old_);
+        std::signal(SIGXFSZ, old_handler_);
+    }
+
+private:
+    rlimit old_{};
+    void (*old_handler_)(int) = nullptr;
+};
+
+}  // namespace
+
+TEST(settings_document, aSaveThatCannotBeWrittenSaysWhyAndKeepsTheOldFile)
+{
+    test::temp_folder folder;
+    const QString path = folder.file("today.ini");
+    settings_document old;
+    old.set_string("view", "name", "the old settings");
+    ASSERT_TRUE(old.save(path));
+    const QByteArray before = [&] {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }();
+
+    settings_document big;
+    for (int i = 0; i < 2000; ++i)
+        big.set_string("view", QStringLiteral("key %1").arg(i), QString(40, QLatin1Char('x')));
+
+    QString why;
+    {
+        file_size_limit full(4096);
+        EXPECT_FALSE(big.save(path, &why));
+    }
+    EXPECT_FALSE(why.isEmpty());
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), before) << "the old file must be found whole";
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), QStringList{"today.ini"}) << "no temporary file is left";
+
+    // A folder that cannot be made (a file stands where it would go).
+    ASSERT_TRUE(old.save(folder.file("blocker")));
+    why.clear();
+    EXPECT_FALSE(old.save(folder.file("blocker/today.ini"), &why));
+    EXPECT_FALSE(why.isEmpty());
 }
 
 TEST(settings_document, severalMegabytesInRandomOrderLoad)

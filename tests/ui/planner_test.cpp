@@ -398,6 +398,23 @@ TEST(options_dialog, aFormatThatIsNoChoiceSurvivesAnApplyOfOtherPages)
     app::apply_time_options(app::options());
 }
 
+TEST(options_dialog, optionsThatCannotBeSavedStillApplyAndTheUserIsTold)
+{
+    test::temp_folder folder;
+    test::recorded_messages messages;
+    app::settings_document().save(folder.file("blocker"));  // a file where the folder should be
+    app::options o;
+    ui::options_dialog dialog(o, folder.file("blocker/options.ini"));
+    auto* start = dialog.findChildren<QTimeEdit*>().value(0);
+    ASSERT_NE(start, nullptr);
+    start->setTime(QTime(7, 30));
+    dialog.apply();
+    EXPECT_EQ(o.working_start, 7 * 3600 + 30 * 60) << "the change applies to this run";
+    ASSERT_EQ(messages.texts().size(), 1);
+    EXPECT_TRUE(messages.texts()[0].contains("The options could not be saved to")) << messages.texts()[0].toStdString();
+    app::apply_time_options(app::options());
+}
+
 TEST_F(planner_fixture, sortingByAColumnComparesItsValuesNotItsText)
 {
     start();
