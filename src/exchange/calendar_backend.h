@@ -71,6 +71,9 @@ public:
         (void)error;
         return true;
     }
+    // Called on the worker thread when the run is over, whatever its end:
+    // what the backend made on that thread goes there.
+    virtual void release() {}
 };
 
 }  // namespace qm::exchange

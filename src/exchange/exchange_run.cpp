@@ -57,11 +57,17 @@ void exchange_run::start()
         on_line(import ? QStringLiteral("Preparing import process...") : QStringLiteral("Preparing export process..."),
                 false);
     if (import) {
-        thread_ = QThread::create([this] { run_import(); });
+        thread_ = QThread::create([this] {
+            run_import();
+            backend_->release();
+        });
     } else {
         // The appointments are copied here: the worker never reads the model.
         std::vector<export_job> jobs = export_jobs();
-        thread_ = QThread::create([this, jobs = std::move(jobs)] { run_export(jobs); });
+        thread_ = QThread::create([this, jobs = std::move(jobs)] {
+            run_export(jobs);
+            backend_->release();
+        });
     }
     thread_->start();
 }
