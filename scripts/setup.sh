@@ -17,6 +17,8 @@ packages=(
   clang libclang-rt-14-dev libfuzzer-14-dev
   # Calendar exchange: iCalendar files, and another reader of them for the tests.
   libical-dev python3-icalendar
+  # CalDAV: a real server for the tests, started by them on a loopback port.
+  radicale
 )
 
 missing=()

@@ -4,6 +4,7 @@
 
 #include "exchange_fixture.h"
 
+#include "exchange/ics_backend.h"
 #include "exchange/outlook_backend.h"
 #include "time/format.h"
 
@@ -238,6 +239,70 @@ TEST_F(exchange_run_test, export_creates_items_with_guids_and_a_second_export_ch
     EXPECT_EQ(appointments().size(), 1u);
     store::database& db = core.drain_and_reopen();
     EXPECT_EQ(query(db, "SELECT COUNT(*) FROM OutlookItemEntries")[0][0], "1");
+}
+
+// Export to a real file, forget every appointment, import the file: the
+// same appointments come back, texts and repetition included.
+TEST_F(exchange_run_test, an_exported_file_imports_as_the_same_appointments)
+{
+    add("Call", D(2026, 3, 12));
+    edit("Call", [](model::task& t) {
+        t.name = QStringLiteral("Call \"Zoë\"; re: 50%, <draft>");
+        t.description = QStringLiteral("Line one\nline two, with \\ and ;");
+        t.appointment = true;
+        t.appointment_start = 8 * 3600 + 15 * 60;
+        t.appointment_duration = 20 * 60;
+    });
+    model::task_ptr meeting = make_master("Weekly", weekly(time::weekday_bit::monday | time::weekday_bit::thursday),
+                                          [](model::task& t) {
+                                              t.appointment = true;
+                                              t.appointment_start = 10 * 3600;
+                                              t.appointment_duration = 3600;
+                                          });
+    recurrences().record_deleted_occurrence(meeting->id, D(2026, 3, 12));
+    std::map<QString, model::task> before;
+    for (const auto& [name, t] : appointments())
+        before[name] = *t;
+    const time::recurrence pattern = *recurrences().pattern_of(meeting->id);
+
+    temp_folder folder;
+    const QString path = folder.file("out.ics");
+    exchange_request r;
+    r.dir = direction::export_;
+    r.range = exchange::range_choice::all;
+    r.calendars = {exchange::ics_backend::calendar_of(path)};
+    r.default_calendar = r.calendars[0];
+    const outcome o = run(std::make_unique<exchange::ics_backend>(QStringList{path}), r);
+    ASSERT_EQ(o.last(), "Finished exporting.") << o.lines.join("\n").toStdString();
+
+    // A planner that never saw these appointments.
+    for (const auto& [name, t] : appointments()) {
+        for (model::task* occ : recurrences().occurrences_of(t->id))
+            store().remove(store().find(occ->id));
+        store().remove(store().find(t->id));
+    }
+    store().end_change_batch();
+    while (!core.core().tables().outlook_items.cache().empty())
+        core.core().tables().outlook_items.delete_entity(core.core().tables().outlook_items.cache().front()->id);
+    ASSERT_TRUE(appointments().empty());
+
+    r.dir = direction::import_;
+    const outcome back = run(std::make_unique<exchange::ics_backend>(QStringList{path}), r);
+    ASSERT_EQ(back.last(), "Finished importing.") << back.lines.join("\n").toStdString();
+    const auto after = appointments();
+    ASSERT_EQ(after.size(), before.size());
+    for (const auto& [name, t] : before) {
+        ASSERT_TRUE(after.count(name)) << name.toStdString();
+        const model::task& a = *after.at(name);
+        EXPECT_EQ(a.description, t.description);
+        EXPECT_EQ(a.date, t.date);
+        EXPECT_EQ(a.appointment_start, t.appointment_start);
+        EXPECT_EQ(a.appointment_duration, t.appointment_duration);
+    }
+    const model::task* weekly_back = after.at("Weekly");
+    ASSERT_NE(recurrences().pattern_of(weekly_back->id), nullptr);
+    EXPECT_TRUE(recurrences().pattern_of(weekly_back->id)->same_pattern(pattern));
+    EXPECT_EQ(recurrences().deleted_dates(weekly_back->id), std::vector<time::stored_date>{D(2026, 3, 12)});
 }
 
 }  // namespace
