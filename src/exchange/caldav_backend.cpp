@@ -160,6 +160,15 @@ bool caldav_backend::connect(QString& error)
                     .arg(server_.toString());
         return false;
     }
+    // A password sent over plain HTTP can be read on the way; only a server
+    // on this computer may be reached without TLS.
+    const QString host = server_.host().toLower();
+    const bool local = host == QLatin1String("localhost") || host == QLatin1String("127.0.0.1") ||
+                       host == QLatin1String("::1") || host == QLatin1String("[::1]");
+    if (server_.scheme() == QLatin1String("http") && !local && !user_.isEmpty()) {
+        error = QStringLiteral("The password would travel unencrypted to %1; use its https:// address.").arg(host);
+        return false;
+    }
     calendars_.clear();
     const QByteArray ask =
         "<?xml version=\"1.0\" encoding=\"utf-8\"?><D:propfind xmlns:D=\"DAV:\" "

@@ -336,7 +336,16 @@ void exchange_run::run_export(const std::vector<export_job>& jobs)
         }
         if (existing && same_content(*existing, item))
             continue;
-        if (!backend_->write_item(target, item, error)) {
+        bool written = false;
+        try {
+            written = backend_->write_item(target, item, error);
+        } catch (const std::exception& e) {
+            error = QString::fromLocal8Bit(e.what());
+        } catch (...) {
+            post_line(QStringLiteral("Unknown error while updating %1.").arg(job.item.subject), true);
+            continue;
+        }
+        if (!written) {
             post_line(error_line(job.item.subject, error), true);
             continue;
         }

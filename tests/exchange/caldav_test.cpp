@@ -97,6 +97,25 @@ QByteArray event(const QByteArray& uid, const QByteArray& summary, const QByteAr
            "\r\nLOCATION:Room 7\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n";
 }
 
+TEST(caldav_backend, refuses_to_send_a_password_unencrypted_beyond_this_computer)
+{
+    struct row {
+        const char* address;
+        QString error;
+    } rows[] = {
+        {"http://calendar.example.org/dav/",
+         "The password would travel unencrypted to calendar.example.org; use its https:// address."},
+        {"ftp://calendar.example.org/", "\"ftp://calendar.example.org/\" is not the address of a CalDAV server (http:// or "
+                                         "https://)."},
+    };
+    for (const row& r : rows) {
+        exchange::caldav_backend b(r.address, "ann", "secret", 2000);
+        QString error;
+        EXPECT_FALSE(b.connect(error)) << r.address;
+        EXPECT_EQ(error, r.error);
+    }
+}
+
 struct caldav_test : exchange_fixture {
     radicale_server server;
 
