@@ -33,6 +33,7 @@ struct exchange_run::export_result {
     calendar_ref calendar;
     QString entry_id;
     QString guid;
+    QString etag;
 };
 
 exchange_run::exchange_run(planner_side planner, std::unique_ptr<calendar_backend> backend, exchange_request request)
@@ -64,6 +65,7 @@ void exchange_run::start()
     } else {
         // The appointments are copied here: the worker never reads the model.
         std::vector<export_job> jobs = export_jobs();
+        versions_ = item_versions::load(request_.versions_file);
         thread_ = QThread::create([this, jobs = std::move(jobs)] {
             run_export(jobs);
             backend_->release();
@@ -196,6 +198,14 @@ void exchange_run::apply_import(const std::vector<calendar_data>& data)
     }
     planner_.history.end_group();
     changes_ = changes.changes();
+    // The versions read are what a later export compares the server with.
+    item_versions versions = item_versions::load(request_.versions_file);
+    for (const calendar_data& d : data)
+        for (const calendar_item& i : d.items)
+            if (!i.etag.isEmpty())
+                versions.set(i.entry_id, i.etag);
+    if (!versions.empty())
+        versions.save(request_.versions_file);
     if (cancelled_)
         finish(QStringLiteral("Importing canceled."), false);
     else if (changes_ == 0 && std::all_of(data.begin(), data.end(), [this](const calendar_data& d) {
@@ -336,6 +346,18 @@ void exchange_run::run_export(const std::vector<export_job>& jobs)
         }
         if (existing && same_content(*existing, item))
             continue;
+        if (existing && !existing->etag.isEmpty()) {
+            // Changed on the server since the planner last read or wrote it:
+            // writing now would silently undo that change.
+            const QString known = versions_.get(existing->entry_id);
+            if (!known.isEmpty() && known != existing->etag) {
+                post_line(error_line(job.item.subject,
+                                     QStringLiteral("the appointment was changed on the server since it was last "
+                                                    "imported, so it was not overwritten; import it first")),
+                          true);
+                continue;
+            }
+        }
         bool written = false;
         try {
             written = backend_->write_item(target, item, error);
@@ -352,8 +374,8 @@ void exchange_run::run_export(const std::vector<export_job>& jobs)
         result.calendar = target;
         result.entry_id = item.entry_id;
         result.guid = item.guid;
-        if (result.association != -1)
-            results.push_back(result);
+        result.etag = item.etag;
+        results.push_back(result);
         post_line(item_line(direction::export_, existing ? change::changed : change::added,
                             logged_item{job.line.name, job.line.kind, job.pattern ? &*job.pattern : nullptr,
                                         job.line.date, job.line.start},
@@ -375,7 +397,14 @@ void exchange_run::run_export(const std::vector<export_job>& jobs)
 
 void exchange_run::record_exported(const std::vector<export_result>& results)
 {
+    item_versions versions = item_versions::load(request_.versions_file);
+    for (const export_result& r : results)
+        versions.set(r.entry_id, r.etag);
+    if (!results.empty())
+        versions.save(request_.versions_file);
     for (const export_result& r : results) {
+        if (r.association == -1)
+            continue;  // the association was right already
         const store::dbtofe::record_ptr folder = import_changes::folder_entry(planner_.tables, r.calendar);
         store::outlook_item_record a;
         a.task = r.task;

@@ -9,6 +9,7 @@
 #include "exchange/calendar_backend.h"
 #include "exchange/exchange_texts.h"
 #include "exchange/import_changes.h"
+#include "exchange/item_versions.h"
 
 #include <QObject>
 
@@ -25,6 +26,7 @@ struct exchange_request {
     int range = range_choice::future;
     std::vector<calendar_ref> calendars;  // read from (import) or looked in (export)
     calendar_ref default_calendar;        // export: where new appointments go
+    QString versions_file;                // the items' server versions between runs (item_versions)
 };
 
 struct planner_side {
@@ -78,6 +80,7 @@ private:
     std::unique_ptr<calendar_backend> backend_;
     exchange_request request_;
     date_range range_;
+    item_versions versions_;  // read by the worker of an export only while it runs
     QObject receiver_;  // lives on the main thread: the target of the queued calls
     QThread* thread_ = nullptr;
     std::atomic<bool> cancelled_{false};

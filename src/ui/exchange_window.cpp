@@ -128,7 +128,10 @@ exchange_window* exchange_launcher::start(const exchange::calendar_source& sourc
     if (window_)
         return window_;
     const bool import = request.dir == exchange::direction::import_;
-    auto run = std::make_unique<exchange::exchange_run>(planner_, exchange::make_backend(source), request);
+    exchange::exchange_request r = request;
+    if (r.versions_file.isEmpty())
+        r.versions_file = settings_ + QStringLiteral("calendar_versions.txt");
+    auto run = std::make_unique<exchange::exchange_run>(planner_, exchange::make_backend(source), r);
     window_ = new exchange_window(std::move(run), request.dir,
                                   settings_ + (import ? QStringLiteral("outlook_import_progress.ini")
                                                       : QStringLiteral("outlook_export_progress.ini")),

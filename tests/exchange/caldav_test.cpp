@@ -118,6 +118,7 @@ TEST(caldav_backend, refuses_to_send_a_password_unencrypted_beyond_this_computer
 
 struct caldav_test : exchange_fixture {
     radicale_server server;
+    temp_folder versions;
 
     void SetUp() override
     {
@@ -155,6 +156,7 @@ struct caldav_test : exchange_fixture {
         r.range = exchange::range_choice::all;
         r.calendars = {work()};
         r.default_calendar = r.calendars[0];
+        r.versions_file = versions.file("calendar_versions.txt");
         return run(exchange::make_backend(s), r);
     }
 };
@@ -214,6 +216,36 @@ TEST_F(caldav_test, export_writes_new_and_changed_appointments_to_the_server)
     EXPECT_EQ(by_name["Planning"].start, D(2026, 3, 13) + 15 * 3600);
     EXPECT_EQ(by_name["Stand-up, renamed"].entry_id, server.address() + "ann/work/standup.ics")
         << "written in place, not as a copy";
+}
+
+TEST_F(caldav_test, an_export_never_overwrites_a_change_made_on_the_server_since_the_import)
+{
+    exchange_with(exchange::direction::import_, source());
+    ASSERT_EQ(server.send("PUT", "ann/work/standup.ics", event("standup@other", "Changed elsewhere", "20260312T100000Z")) /
+                  100,
+              2);
+    edit("Stand-up", [](model::task& t) { t.name = QStringLiteral("Changed here"); });
+    outcome o = exchange_with(exchange::direction::export_, source());
+    EXPECT_EQ(o.errors, QStringList({"Error updating Changed here: the appointment was changed on the server since it "
+                                     "was last imported, so it was not overwritten; import it first"}));
+    exchange::caldav_backend b(server.address(), "ann", "secret");
+    QString error;
+    ASSERT_TRUE(b.connect(error));
+    auto still = b.find_by_guid(work(), "standup@other");
+    b.release();
+    ASSERT_TRUE(still);
+    EXPECT_EQ(still->subject, "Changed elsewhere");
+
+    // Imported, the server's change is the planner's; the next export may write.
+    exchange_with(exchange::direction::import_, source());
+    edit("Changed elsewhere", [](model::task& t) { t.name = QStringLiteral("Changed here after all"); });
+    o = exchange_with(exchange::direction::export_, source());
+    EXPECT_TRUE(o.errors.isEmpty()) << o.errors.join("\n").toStdString();
+    EXPECT_EQ(o.lines.filter("Exporting changed appointment: Changed here after all").size(), 1);
+    // And a second export right after its own write finds its own version.
+    edit("Changed here after all", [](model::task& t) { t.appointment_duration = 900; });
+    o = exchange_with(exchange::direction::export_, source());
+    EXPECT_TRUE(o.errors.isEmpty()) << o.errors.join("\n").toStdString();
 }
 
 TEST_F(caldav_test, a_write_over_a_copy_changed_on_the_server_is_refused)
