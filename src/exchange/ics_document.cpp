@@ -148,6 +148,7 @@ bool ics_document::parse(const QByteArray& bytes, QString& error)
     items_.clear();
     problems_.clear();
     header_.clear();
+    forget_zone_offsets();
     name_.clear();
     if (bytes.size() > max_ics_bytes) {
         error = QStringLiteral("The file is larger than %1 MB and is not read.").arg(max_ics_bytes / (1024 * 1024));

@@ -7,11 +7,32 @@
 #include <QDateTime>
 #include <QTimeZone>
 
+#include <unordered_map>
+
 namespace qm::exchange {
+
+namespace {
+
+// The system's offset by quarter hour: asking the C library for each time
+// reads the zone file again, and a calendar asks thousands of times.
+thread_local std::unordered_map<std::int64_t, int> offsets;
+
+}  // namespace
+
+void forget_zone_offsets() { offsets.clear(); }
 
 time::stored_time local_from_utc(std::int64_t utc)
 {
-    return utc + QDateTime::fromSecsSinceEpoch(utc).offsetFromUtc();
+    const std::int64_t quarter = utc >= 0 ? utc / 900 : (utc - 899) / 900;
+    if (auto it = offsets.find(quarter); it != offsets.end())
+        return utc + it->second;
+    // The offset at the quarter's start holds for all of it: zones change
+    // their offset on a quarter hour.
+    const int offset = QDateTime::fromSecsSinceEpoch(quarter * 900).offsetFromUtc();
+    if (offsets.size() > 100000)
+        offsets.clear();
+    offsets.emplace(quarter, offset);
+    return utc + offset;
 }
 
 std::int64_t utc_from_local(time::stored_time local)

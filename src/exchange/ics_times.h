@@ -59,6 +59,9 @@ QByteArray escape_text(const QString& text);
 QByteArray fold_line(const QByteArray& line);
 
 // Local wall-clock seconds and UTC seconds, by the system's zone rules.
+// The offsets found are kept until forget_zone_offsets (each file read
+// starts afresh, so a change of zone is seen by the next read).
+void forget_zone_offsets();
 time::stored_time local_from_utc(std::int64_t utc);
 std::int64_t utc_from_local(time::stored_time local);
 
