@@ -68,10 +68,10 @@ exchange_dialog::exchange_dialog(exchange::direction dir, QString settings_file,
     password_ = new QLineEdit(server);
     password_->setEchoMode(QLineEdit::Password);
     password_->setPlaceholderText(QStringLiteral("asked each time, never saved"));
-    auto* find = new QPushButton(QStringLiteral("&Find Calendars"), server);
+    auto* find = new QPushButton(QStringLiteral("Fin&d Calendars"), server);
     server_form->addRow(QStringLiteral("&Server:"), server_);
     server_form->addRow(QStringLiteral("&User:"), user_);
-    server_form->addRow(QStringLiteral("&Password:"), password_);
+    server_form->addRow(QStringLiteral("Pass&word:"), password_);
     server_form->addRow(QString(), find);
     pages_->addWidget(server);
     layout->addWidget(pages_);
