@@ -15,6 +15,10 @@ packages=(
   # The fuzz targets: clang with libFuzzer and clang's sanitizer runtimes
   # (only recommended by clang, so named here).
   clang libclang-rt-14-dev libfuzzer-14-dev
+  # Calendar exchange: iCalendar files, and another reader of them for the tests.
+  libical-dev python3-icalendar
+  # CalDAV: a real server for the tests, started by them on a loopback port.
+  radicale
 )
 
 missing=()

@@ -517,6 +517,14 @@ void main_frame::on_command(int id)
         if (open_options)
             open_options();
         return;
+    case cmd::import_:
+        if (open_import)
+            open_import();
+        return;
+    case cmd::export_:
+        if (open_export)
+            open_export();
+        return;
     case cmd::about:
         QMessageBox::about(this, QStringLiteral("About Quillmere Planner"),
                            QStringLiteral("Quillmere Planner %1\n\nA planner for personal time management.")
@@ -572,7 +580,7 @@ bool main_frame::frame_handles(int id)
     case 40011: case 40041: case 40044: case 40042: case 40286: case 40287:
     case cmd::next_tab: case cmd::previous_tab: case cmd::exit: case cmd::options: case cmd::about:
     case cmd::check_versions: case cmd::getting_started: case cmd::webpage: case cmd::contact_support:
-    case cmd::print: case cmd::print_preview:
+    case cmd::print: case cmd::print_preview: case cmd::import_: case cmd::export_:
         return true;
     default:
         return false;

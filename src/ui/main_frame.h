@@ -81,6 +81,9 @@ public:
     std::vector<std::function<void()>> before_drain_hooks;
     // Opens the options dialog; set by the composition root.
     std::function<void()> open_options;
+    // File > Import and File > Export; set by the composition root.
+    std::function<void()> open_import;
+    std::function<void()> open_export;
 
 protected:
     void closeEvent(QCloseEvent* event) override;

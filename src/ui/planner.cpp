@@ -4,6 +4,7 @@
 #include "ui/commands.h"
 #include "ui/cascade_dialog.h"
 #include "ui/day_view.h"
+#include "ui/exchange_window.h"
 #include "ui/message_box_presenter.h"
 #include "ui/recurring_view.h"
 #include "ui/options_dialog.h"
@@ -97,6 +98,10 @@ void planner::start()
     };
     frame_.timers().on_minute = [this](time::stored_time now) { day_->minute_tick(now); };
     frame_.open_options = [this] { open_options(); };
+    exchange_ = std::make_unique<exchange_launcher>(
+        exchange::planner_side{*history_, core_.tasks(), core_.recurrences(), core_.tables()}, settings, &frame_);
+    frame_.open_import = [this] { exchange_->open_import(); };
+    frame_.open_export = [this] { exchange_->open_export(); };
     const app::options& o = app::current_options();
     frame_.set_hot_key_text(hot_key_text(o.hot_key_modifiers, o.hot_key_virtual_key));
     frame_.show_view(day_view::id);

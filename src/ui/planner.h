@@ -17,6 +17,7 @@
 namespace qm::ui {
 
 class day_view;
+class exchange_launcher;
 class options_dialog;
 class recurring_view;
 class projects_view;
@@ -46,6 +47,9 @@ public:
     tracking::timer_operations& timer_operations() { return *timer_ops_; }
     task_actions& actions() { return *actions_; }
     options_dialog* open_options();
+    // Import and export of appointments: File > Import / Export, and the
+    // Clapperboard's "M" (open_import) and "E" (open_export).
+    exchange_launcher& calendar_exchange() { return *exchange_; }
 
 private:
     // Declared so that the frame, and the views it owns, go first.
@@ -59,6 +63,7 @@ private:
     std::unique_ptr<tracking::task_timer> timer_;
     std::unique_ptr<tracking::timer_operations> timer_ops_;
     std::unique_ptr<task_actions> actions_;
+    std::unique_ptr<exchange_launcher> exchange_;
     main_frame frame_;
     day_view* day_ = nullptr;
     projects_view* projects_ = nullptr;
