@@ -140,10 +140,11 @@ recurrence_editor::recurrence_editor(QWidget* parent) : QWidget(parent)
         auto* page = new QWidget(stack_);
         auto* v = new QVBoxLayout(page);
         auto* grid = new QGridLayout;
-        for (int w = 1; w <= 7; ++w) {
+        // Monday first, as a week is read; made in that order so that Tab
+        // visits them as they are seen.
+        for (int at = 0; at < 7; ++at) {
+            const int w = (at + 1) % 7 + 1;
             days_[w - 1] = new QCheckBox(time::weekday_word(w), page);
-            // Monday first, as a week is read.
-            const int at = (w + 5) % 7;
             grid->addWidget(days_[w - 1], at / 4, at % 4);
         }
         v->addLayout(grid);

@@ -11,6 +11,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
+#include <QShortcut>
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
@@ -91,6 +92,15 @@ task_dialog::task_dialog(const model::task& t, model::task_store& store, store::
     const int height = doc.get_int(settings_block, QStringLiteral("height"), 520);
     resize(std::max(width, 420), std::max(height, 360));
     show_page(std::clamp(doc.get_int(settings_block, QStringLiteral("page"), 0), 0, page_count() - 1));
+
+    // The pages from the keyboard, wherever the focus is, as in a tabbed dialog.
+    auto step_page = [this](int by) { show_page((current_page() + by + page_count()) % page_count()); };
+    for (const QKeySequence& keys : {QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageDown)})
+        connect(new QShortcut(keys, this), &QShortcut::activated, this, [step_page] { step_page(1); });
+    for (const QKeySequence& keys :
+         {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab),
+          QKeySequence(Qt::CTRL | Qt::Key_PageUp)})
+        connect(new QShortcut(keys, this), &QShortcut::activated, this, [step_page] { step_page(-1); });
 }
 
 task_dialog::~task_dialog() { save_settings(); }

@@ -48,6 +48,16 @@ TEST_F(editor_fixture, weeklyNeedsADayAndDescribesItself)
     EXPECT_EQ(e.pattern()->starting_date, D(2026, 3, 11));
 }
 
+TEST_F(editor_fixture, tabVisitsTheWeekdaysInTheOrderTheyAreShown)
+{
+    e.kind_button(2)->click();
+    QStringList visited;
+    QWidget* w = e.day_box(2);  // Monday, shown first
+    for (int i = 0; i < 7; ++i, w = w->nextInFocusChain())
+        visited << static_cast<QCheckBox*>(w)->text();
+    EXPECT_EQ(visited, QStringList({"Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday", "Sunday"}));
+}
+
 TEST_F(editor_fixture, aNewMonthlyPageStartsOnTheFirstSundayOfEveryMonth)
 {
     e.kind_button(3)->click();

@@ -394,3 +394,38 @@ TEST_F(timer_ui, altEnterOpensTheTaskDialogOnTheFocusTask)
     EXPECT_TRUE(seen.contains("Open me")) << seen.toStdString();
     EXPECT_EQ(task("Open me")->name, "Open me");  // cancelled: nothing changed
 }
+
+TEST_F(timer_ui, theDialogsPagesTurnFromTheKeyboardWhereverTheFocusIs)
+{
+    start();
+    add_task("Plan");
+    std::unique_ptr<ui::task_dialog> dialog(dialog_for("Plan"));
+    dialog->show_page(ui::task_dialog::general_page);
+    dialog->show();
+    QApplication::setActiveWindow(dialog.get());  // offscreen windows are not activated by showing them
+    ASSERT_EQ(QApplication::activeWindow(), dialog.get());
+    auto* name = static_cast<ui::task_general_page*>(dialog->page(ui::task_dialog::general_page))
+                     ->findChild<QLineEdit*>();
+    ASSERT_NE(name, nullptr);
+    name->setFocus();
+    const int last = dialog->page_count() - 1;
+    struct press {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        int page;  // shown afterwards
+    };
+    const press presses[] = {
+        {Qt::Key_Tab, Qt::ControlModifier, 1},
+        {Qt::Key_PageDown, Qt::ControlModifier, 2 > last ? 0 : 2},
+        {Qt::Key_PageUp, Qt::ControlModifier, 1},
+        {Qt::Key_PageUp, Qt::ControlModifier, 0},
+        {Qt::Key_PageUp, Qt::ControlModifier, last},  // round to the last page
+        {Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier, last - 1},
+    };
+    for (const press& p : presses) {
+        QWidget* focus = QApplication::focusWidget();
+        ASSERT_NE(focus, nullptr);
+        QTest::keyClick(focus, p.key, p.modifiers);
+        EXPECT_EQ(dialog->current_page(), p.page) << "after key " << p.key;
+    }
+}
