@@ -1,6 +1,8 @@
 // A burst of single-row writes through the background writer, against raw
 // SQLite inserts of the same rows in one transaction and with one commit per
-// row. Absolute times drift on shared machines; the ratios are what count.
+// row. The one-transaction baseline prepares its statement once, as the best
+// hand-written code would. Absolute times drift on shared machines; the
+// ratios are what count.
 // Goal: the writer drains a burst at no less than half the one-transaction rate.
 
 #include "store/database.h"
@@ -35,9 +37,10 @@ struct bench_file {
     }
 };
 
-void insert_row(database& db, int id)
+const QString insert_text = QStringLiteral("REPLACE INTO [TrackedTimes] VALUES(?,?,?,?,?,?)");
+
+void bind_row(database& db, statement s, int id)
 {
-    statement s = db.prepare("REPLACE INTO [TrackedTimes] VALUES(?,?,?,?,?,?)");
     db.bind_int(s, 1, id);
     db.bind_int(s, 2, id % 97);
     db.bind_int(s, 3, 0);
@@ -46,7 +49,14 @@ void insert_row(database& db, int id)
     db.bind_text(s, 6, QStringLiteral("caption"));
     if (db.step_failed(s))
         throw std::runtime_error("insert failed");
-    db.finalize(s);
+}
+
+// What a table binding's insert request does for each row.
+void insert_row(database& db, int id)
+{
+    statement s = db.cached(insert_text);
+    bind_row(db, s, id);
+    db.release(s);
 }
 
 void writer_burst(benchmark::State& state)
@@ -73,9 +83,14 @@ void raw_one_transaction(benchmark::State& state)
         db.open(file.path);
         db.execute("PRAGMA synchronous = FULL;");
         state.ResumeTiming();
+        // The best SQLite can do: one statement prepared once, reset per row.
         db.execute("BEGIN TRANSACTION;");
-        for (int i = 1; i <= rows_per_burst; ++i)
-            insert_row(db, i);
+        statement s = db.prepare(insert_text);
+        for (int i = 1; i <= rows_per_burst; ++i) {
+            bind_row(db, s, i);
+            sqlite3_reset(s);
+        }
+        db.finalize(s);
         db.execute("COMMIT;");
     }
     state.SetItemsProcessed(state.iterations() * rows_per_burst);

@@ -129,9 +129,13 @@ protected:
     void post_insert(const Record& r)
     {
         writer_.post_write([this, copy = r](database& db) {
-            statement s = db.prepare(insert_text());
+            statement s = db.cached(insert_text());
+            struct released {
+                database& db;
+                statement s;
+                ~released() { db.release(s); }
+            } keep{db, s};
             bind(db, s, copy, 0);
-            db.finalize(s);
         });
     }
     void post_update(const Record& r)

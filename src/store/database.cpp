@@ -33,6 +33,9 @@ void database::set_busy_timeout(int milliseconds) { sqlite3_busy_timeout(handle_
 
 void database::close()
 {
+    for (auto& entry : cached_)
+        sqlite3_finalize(entry.second);
+    cached_.clear();
     if (handle_ != nullptr) {
         sqlite3_close_v2(handle_);
         handle_ = nullptr;
@@ -92,6 +95,45 @@ statement database::prepare(const QString& sql)
         throw sqlite_exception(message, code == SQLITE_BUSY || code == SQLITE_LOCKED);
     }
     return s;
+}
+
+statement database::cached(const QString& sql)
+{
+    auto found = cached_.find(sql);
+    if (found != cached_.end()) {
+        remember_sql(sql);
+        return found->second;
+    }
+    // A bound on what is kept: texts that differ every time (an update's
+    // WHERE with its id) must not grow the cache without end.
+    constexpr std::size_t most_kept = 64;
+    if (cached_.size() >= most_kept) {
+        for (auto& entry : cached_)
+            sqlite3_finalize(entry.second);
+        cached_.clear();
+    }
+    remember_sql(sql);
+    if (handle_ == nullptr)
+        raise();
+    sqlite3_stmt* s = nullptr;
+    const QByteArray utf8 = sql.toUtf8();
+    if (sqlite3_prepare_v3(handle_, utf8.constData(), -1, SQLITE_PREPARE_PERSISTENT, &s, nullptr) != SQLITE_OK ||
+        s == nullptr) {
+        QString message = error_message();
+        const int code = sqlite3_errcode(handle_) & 0xff;
+        sqlite3_finalize(s);
+        throw sqlite_exception(message, code == SQLITE_BUSY || code == SQLITE_LOCKED);
+    }
+    cached_.emplace(sql, s);
+    return s;
+}
+
+void database::release(statement s)
+{
+    // Ends the step (and with it any read lock) and forgets the values, so
+    // that no value of one write is left to the next.
+    sqlite3_reset(s);
+    sqlite3_clear_bindings(s);
 }
 
 bool database::step(statement s)

@@ -6,10 +6,12 @@
 #include "store/sqlite_exception.h"
 #include "time/clock.h"
 
+#include <QHash>
 #include <QString>
 
 #include <cstdint>
 #include <mutex>
+#include <unordered_map>
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -43,6 +45,11 @@ public:
     // For INSERT, UPDATE, DELETE and REPLACE: true when the step failed.
     bool step_failed(statement s);
     void finalize(statement s);
+    // A statement kept prepared for the next use of the same text, for the
+    // writes that repeat (the same insert for every new row). Hand it back
+    // with release(), never finalize(); close() finalizes them all.
+    statement cached(const QString& sql);
+    void release(statement s);
 
     QString column_text(statement s, int column) const;
     // Text stored by very old versions in the local 8-bit code page.
@@ -66,6 +73,7 @@ private:
     void remember_sql(const QString& sql);
     [[noreturn]] void raise() const;
 
+    std::unordered_map<QString, statement> cached_;
     mutable std::mutex last_sql_mutex_;
     QString last_sql_;
     sqlite3* handle_ = nullptr;

@@ -127,3 +127,42 @@ TEST(database, openFailsWhereNoFileCanBeCreated)
     EXPECT_THROW(db.open(folder.file("no/such/folder/x.db")), store::sqlite_exception);
     EXPECT_FALSE(db.is_open());
 }
+
+TEST_F(database_fixture, aCachedStatementIsReusedAndForgetsThePreviousWrite)
+{
+    db.execute("CREATE TABLE t (a INTEGER, b TEXT)");
+    const QString insert = QStringLiteral("INSERT INTO t VALUES(?, ?)");
+    store::statement first = db.cached(insert);
+    db.bind_int(first, 1, 1);
+    db.bind_text(first, 2, QStringLiteral("one"));
+    ASSERT_FALSE(db.step_failed(first));
+    db.release(first);
+
+    store::statement again = db.cached(insert);
+    EXPECT_EQ(again, first) << "the same text is prepared once";
+    db.bind_int(again, 1, 2);  // b left unbound: NULL, not "one"
+    ASSERT_FALSE(db.step_failed(again));
+    db.release(again);
+
+    // Many texts that are used once each (as updates naming their row are)
+    // neither fail nor keep the cache from working afterwards.
+    for (int i = 0; i < 200; ++i) {
+        store::statement s = db.cached(QStringLiteral("UPDATE t SET b = 'x' WHERE a = %1").arg(100 + i));
+        ASSERT_FALSE(db.step_failed(s));
+        db.release(s);
+    }
+    store::statement later = db.cached(insert);
+    db.bind_int(later, 1, 3);
+    db.bind_text(later, 2, QStringLiteral("three"));
+    ASSERT_FALSE(db.step_failed(later));
+    db.release(later);
+
+    const auto rows = test::query(db, "SELECT a, IFNULL(b, 'null') FROM t ORDER BY a");
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[0], QStringList({"1", "one"}));
+    EXPECT_EQ(rows[1], QStringList({"2", "null"}));
+    EXPECT_EQ(rows[2], QStringList({"3", "three"}));
+    // A cached statement left reset holds no lock: another connection can write.
+    auto other = test::open_file(folder.file("t.db"));
+    other->execute("INSERT INTO t VALUES(4, 'four')");
+}
