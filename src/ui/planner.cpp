@@ -10,6 +10,7 @@
 #include "ui/project_tools.h"
 #include "ui/projects_view.h"
 #include "ui/task_actions.h"
+#include "tracking/next_task.h"
 #include "ui/tray_icon.h"
 
 
@@ -56,6 +57,10 @@ void planner::start()
         {}, ask_with_box});
     timer_ = std::make_unique<tracking::task_timer>(core_.tasks(), core_.ids());
     timer_ops_ = std::make_unique<tracking::timer_operations>(*history_, *commands_, core_.tasks(), *timer_);
+    core_.schedule().timed_task = [this] { return timer_->timed_task() ? timer_->timed_task()->id : 0; };
+    timer_ops_->schedule_source = [this](const model::task* timed) {
+        return tracking::schedule_block_candidate(core_.schedule(), core_.tasks(), timed);
+    };
     base_title_ = frame_.windowTitle();
     // A running timer stops through its undoable stop, so its time is written.
     frame_.before_drain_hooks.push_back([this] {
@@ -95,7 +100,10 @@ void planner::start()
         day_->list().viewport()->update();
         show_timer_state();
     };
-    frame_.timers().on_minute = [this](time::stored_time now) { day_->minute_tick(now); };
+    frame_.timers().on_minute = [this](time::stored_time now) {
+        core_.schedule().minute_tick();
+        day_->minute_tick(now);
+    };
     frame_.open_options = [this] { open_options(); };
     const app::options& o = app::current_options();
     frame_.set_hot_key_text(hot_key_text(o.hot_key_modifiers, o.hot_key_virtual_key));
