@@ -96,6 +96,7 @@ void planner::start()
     frame_.register_view(day_);
     day_->set_task_actions(actions_.get());
     day_->set_recurrences(&core_.recurrences());
+    day_->set_schedule(&core_.schedule());
     timer_->refresh_views = [this](const model::task&) {
         day_->list().viewport()->update();
         show_timer_state();
