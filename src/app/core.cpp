@@ -2,6 +2,7 @@
 
 #include "app/conversion_presenter.h"
 #include "app/message_box.h"
+#include "app/options.h"
 #include "app/post_load_conversion.h"
 #include "store/error_report.h"
 #include "store/schema.h"
@@ -106,6 +107,9 @@ void core::start()
     store::load_tables(*tables_, main_db_, hooks);
     run_post_load_work();
     main_db_.execute(QStringLiteral("COMMIT;"));
+    schedule_ = std::make_unique<schedule::schedule_store>(*tasks_);
+    schedule_->working_start = [] { return current_options().working_start; };
+    schedule_->start();
     started_ = true;
 }
 
@@ -185,6 +189,8 @@ void core::shutdown()
     shutting_down_ = true;
     if (paths_)
         paths_->stop();
+    if (schedule_)
+        schedule_->stop();
     if (writer_) {
         set_main_thread_blocked(true);
         writer_->stop();

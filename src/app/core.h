@@ -12,6 +12,7 @@
 #include "model/task_recurrences.h"
 #include "model/project_store.h"
 #include "model/task_store.h"
+#include "schedule/schedule_store.h"
 #include "store/upgrade.h"
 
 #include <QObject>
@@ -64,6 +65,8 @@ public:
     model::task_recurrences& recurrences() { return *recurrences_; }
     model::project_store& projects() { return *projects_; }
     model::path_agent* path_agent() { return paths_.get(); }
+    // The day schedules; its worker runs from the end of start() to shutdown().
+    schedule::schedule_store& schedule() { return *schedule_; }
     // Where the path agent's lists go: called on the main thread through a
     // queued call on receiver, which must outlive the core's shutdown. Set
     // before start(); without one the lists are dropped.
@@ -93,6 +96,7 @@ private:
     std::unique_ptr<model::task_recurrences> recurrences_;
     std::unique_ptr<model::project_store> projects_;
     std::unique_ptr<model::path_agent> paths_;
+    std::unique_ptr<schedule::schedule_store> schedule_;
     QObject* path_receiver_ = nullptr;
     std::function<void(const QStringList&)> on_paths_;
     store::load_hooks hooks_;

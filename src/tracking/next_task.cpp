@@ -31,6 +31,21 @@ std::optional<schedule_candidate> day_order_candidate(const model::task_store& s
     return std::nullopt;
 }
 
+std::optional<schedule_candidate> schedule_block_candidate(schedule::schedule_store& schedule,
+                                                           const model::task_store& store, const model::task* timed)
+{
+    const time::stored_date today = time::today();
+    if (!schedule.computed(today))
+        return day_order_candidate(store, timed);
+    const schedule::stored_block* best = nullptr;
+    for (const schedule::stored_block* b : schedule.blocks_of(today))
+        if (b->b.start < 86399 && b->task.get() != timed && (best == nullptr || b->b.start < best->b.start))
+            best = b;
+    if (best == nullptr)
+        return std::nullopt;
+    return schedule_candidate{best->task.get(), best->b.before_mark || best->b.deadline_mark};
+}
+
 model::task* next_task_of_today(const model::task_store& store, const model::task* timed,
                                 const std::optional<schedule_candidate>& x)
 {

@@ -9,7 +9,9 @@
 #include "time/format.h"
 #include "time/parse.h"
 #include "ui/commands.h"
+#include "schedule/schedule_store.h"
 #include "ui/project_tools.h"
+#include "ui/schedule_pane.h"
 #include "ui/task_actions.h"
 
 #include <QCollator>
@@ -17,6 +19,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QSplitter>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -72,6 +75,7 @@ constexpr column_command column_commands[] = {
 };
 constexpr int sort_ascending = 41037, sort_descending = 41038, sort_default = 41175;
 constexpr int task_list_options = 40443;
+constexpr int show_schedule_view = 41138;
 
 const column_command* find_column_command(int command)
 {
@@ -129,7 +133,10 @@ day_view::day_view(model::task_store& tasks, history::task_commands& commands, h
     list_->set_name_column(day_column::task);
     list_->columns().allow_unsorted = true;
     list_->setObjectName(QStringLiteral("day_list"));
-    layout->addWidget(list_, 1);
+    splitter_ = new QSplitter(Qt::Horizontal, this);
+    splitter_->setChildrenCollapsible(false);
+    splitter_->addWidget(list_);
+    layout->addWidget(splitter_, 1);
     setFocusProxy(list_);
     // Rows are never rebuilt under an open editor: that would close it.
     connect(list_, &cell_list::editor_closed, this, [this] {
@@ -154,6 +161,8 @@ day_view::~day_view() { store::listeners().remove(this); }
 void day_view::set_date(time::stored_date d)
 {
     date_ = time::date_of(d);
+    if (pane_ != nullptr)
+        pane_->set_date(date_);
     refresh();
     list_->set_focus_cell(0, list_->focus_column_id());
 }
@@ -162,6 +171,11 @@ void day_view::save_state()
 {
     app::settings_document doc = app::settings_document::load(settings_file_);
     list_->save_layout(doc, layout_block);
+    if (pane_ != nullptr) {
+        doc.set_int(QStringLiteral("panes"), QStringLiteral("schedule"), pane_->isVisibleTo(this) ? 1 : 0);
+        if (pane_->isVisibleTo(this) && pane_->width() > 10)
+            doc.set_int(QStringLiteral("splitters"), QStringLiteral("schedule"), pane_->width());
+    }
     doc.save(settings_file_);
 }
 
@@ -315,7 +329,18 @@ QString day_view::task_text(const model::task& task_ref, int column_id) const
         return e == 0 || t->appointment ? QString() : time::format_duration(e);
     }
     case original_estimate: return t->original_estimate == 0 ? QString() : time::format_duration(t->original_estimate);
-    case scheduling: return time::constraint_text(t->appointment_start, t->appointment_duration, t->appointment);
+    case scheduling: {
+        QString text = time::constraint_text(t->appointment_start, t->appointment_duration, t->appointment);
+        if (const schedule::stored_block* b = first_block_today(*t)) {
+            const QString mark = b->b.before_mark && b->b.deadline_mark ? QStringLiteral("\u26A0 Late for both")
+                                 : b->b.before_mark                     ? QStringLiteral("\u26A0 Late")
+                                 : b->b.deadline_mark                   ? QStringLiteral("\u26A0 Past deadline")
+                                                                        : QString();
+            if (!mark.isEmpty())
+                text = text.isEmpty() ? mark : mark + QStringLiteral(" \u2014 ") + text;
+        }
+        return text;
+    }
     case deadline: return t->deadline == 0 ? QString() : time::format_date_time(t->deadline);
     case time: {
         if (t->appointment && t->appointment_start >= 0)
@@ -426,6 +451,13 @@ row_style day_view::style_of(int row) const
         if (actions_ != nullptr && actions_->timer().is_timed(*t)) {
             s.bold = true;
             s.background = QColor(206, 232, 255);
+        } else if (const schedule::stored_block* b = first_block_today(*t);
+                   b != nullptr && (b->b.before_mark || b->b.deadline_mark)) {
+            // Today's schedule ends it too late: the pane's warning colours.
+            const app::ui_colours& c = app::current_options().colours;
+            const std::uint32_t v = b->b.deadline_mark ? c.deadline_light_block : c.schedule_conflict_light_block;
+            s.background = blend(palette().color(QPalette::Base), QColor(v & 0xff, (v >> 8) & 0xff, (v >> 16) & 0xff),
+                                 is_dark(palette()) ? 0.35 : 0.45);
         }
     }
     return s;
@@ -675,6 +707,8 @@ bool day_view::handles(int command) const
     case cmd::pull_uncompleted_flow: case cmd::show_day: case cmd::date_edit:
     case sort_ascending: case sort_descending: case sort_default: case task_list_options:
         return true;
+    case show_schedule_view:
+        return pane_ != nullptr;
     case 40046:  // Task > Project
     case cmd::folder:
         return projects_ != nullptr;
@@ -695,6 +729,11 @@ bool day_view::own_command(int command)
     case cmd::day_previous: set_date(time::previous_day(date_)); return true;
     case cmd::day_next: set_date(time::next_day(date_)); return true;
     case cmd::day_today: set_date(time::today()); return true;
+    case show_schedule_view:
+        if (pane_ == nullptr)
+            return false;
+        show_schedule(!pane_->isVisibleTo(this));
+        return true;
     case cmd::delete_: {
         if (selected.empty())
             return true;
@@ -800,6 +839,13 @@ void day_view::list_options_menu()
         if (at >= 0)
             add_sort(cols.columns[at].title, c.sort, cols.sorting_id == c.column_id);
     }
+    if (pane_ != nullptr) {
+        menu.addSeparator();
+        QAction* a = menu.addAction(QStringLiteral("Show Schedule View\tAlt+Shift+S"));
+        a->setCheckable(true);
+        a->setChecked(pane_->isVisibleTo(this));
+        connect(a, &QAction::triggered, this, [this] { own_command(show_schedule_view); });
+    }
     menu.exec(mapToGlobal(QPoint(8, 0)));
 }
 
@@ -859,7 +905,46 @@ long day_view::on_announcement(const store::announcement& a)
     // Repaint after every batch of task changes, and when the day turns.
     if (a.message == model::task_message::batch_ended || a.message == store::message::options_applied)
         schedule_refresh();
+    else if (a.message == store::message::schedule_changed)
+        list_->viewport()->update();  // the marks of today's blocks
     return 0;
+}
+
+// ---- the schedule pane ----
+
+void day_view::set_schedule(schedule::schedule_store* s)
+{
+    schedule_ = s;
+    if (s == nullptr || pane_ != nullptr)
+        return;
+    pane_ = new schedule_pane(*s, tasks_, splitter_);
+    pane_->set_date(date_);
+    splitter_->addWidget(pane_);
+    splitter_->setStretchFactor(0, 1);
+    splitter_->setStretchFactor(1, 0);
+    connect(pane_, &schedule_pane::task_clicked, this, [this](std::int32_t id) {
+        if (const int row = row_of(id); row >= 0)
+            list_->set_focus_cell(row, day_column::task);
+    });
+    const app::settings_document doc = app::settings_document::load(settings_file_);
+    const int width = doc.get_int(QStringLiteral("splitters"), QStringLiteral("schedule"), 320);
+    splitter_->setSizes({std::max(300, splitter_->width() - width), width > 10 ? width : 320});
+    show_schedule(doc.get_int(QStringLiteral("panes"), QStringLiteral("schedule"), 1) != 0);
+    QTimer::singleShot(0, pane_, [p = pane_] { p->scroll_to_working_start(); });
+}
+
+void day_view::show_schedule(bool on)
+{
+    if (pane_ == nullptr)
+        return;
+    pane_->setVisible(on);
+    if (on)
+        pane_->scroll_to_working_start();
+}
+
+const schedule::stored_block* day_view::first_block_today(const model::task& t) const
+{
+    return schedule_ != nullptr && t.date == time::today() ? schedule_->first_block_today(t.id) : nullptr;
 }
 
 }  // namespace qm::ui

@@ -8,9 +8,14 @@
 #include "ui/view.h"
 
 class QLabel;
+class QSplitter;
 
 namespace qm::store {
 struct tables;
+}
+namespace qm::schedule {
+class schedule_store;
+struct stored_block;
 }
 namespace qm::model {
 struct day_load;
@@ -21,6 +26,7 @@ namespace qm::ui {
 
 struct project_context;
 class task_actions;
+class schedule_pane;
 
 namespace day_column {
 constexpr int status = 0, task = 1, day_priority = 2, estimate = 3, scheduling = 4, deadline = 5, time = 6,
@@ -46,6 +52,10 @@ public:
     void set_task_actions(task_actions* actions) { actions_ = actions; }
     // The Recurrence column describes the pattern of an occurrence.
     void set_recurrences(const model::task_recurrences* r) { recurrences_ = r; }
+    // The schedule pane beside the list, and the marks of today's schedule
+    // in the rows.
+    void set_schedule(schedule::schedule_store* s);
+    schedule_pane* pane() const { return pane_; }
 
     // The row of a task, or -1.
     int row_of(std::int32_t task_id) const;
@@ -127,6 +137,12 @@ private:
     project_context* projects_ = nullptr;
     task_actions* actions_ = nullptr;
     const model::task_recurrences* recurrences_ = nullptr;
+    // The pane's part (schedule_pane.cpp holds the drawing).
+    void show_schedule(bool on);
+    const schedule::stored_block* first_block_today(const model::task& t) const;
+    QSplitter* splitter_ = nullptr;
+    schedule_pane* pane_ = nullptr;
+    schedule::schedule_store* schedule_ = nullptr;
 };
 
 }  // namespace qm::ui

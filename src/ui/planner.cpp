@@ -11,6 +11,7 @@
 #include "ui/project_tools.h"
 #include "ui/projects_view.h"
 #include "ui/task_actions.h"
+#include "tracking/next_task.h"
 #include "ui/tray_icon.h"
 
 
@@ -57,6 +58,10 @@ void planner::start()
         {}, ask_with_box});
     timer_ = std::make_unique<tracking::task_timer>(core_.tasks(), core_.ids());
     timer_ops_ = std::make_unique<tracking::timer_operations>(*history_, *commands_, core_.tasks(), *timer_);
+    core_.schedule().timed_task = [this] { return timer_->timed_task() ? timer_->timed_task()->id : 0; };
+    timer_ops_->schedule_source = [this](const model::task* timed) {
+        return tracking::schedule_block_candidate(core_.schedule(), core_.tasks(), timed);
+    };
     base_title_ = frame_.windowTitle();
     // A running timer stops through its undoable stop, so its time is written.
     frame_.before_drain_hooks.push_back([this] {
@@ -92,11 +97,15 @@ void planner::start()
     frame_.register_view(day_);
     day_->set_task_actions(actions_.get());
     day_->set_recurrences(&core_.recurrences());
+    day_->set_schedule(&core_.schedule());
     timer_->refresh_views = [this](const model::task&) {
         day_->list().viewport()->update();
         show_timer_state();
     };
-    frame_.timers().on_minute = [this](time::stored_time now) { day_->minute_tick(now); };
+    frame_.timers().on_minute = [this](time::stored_time now) {
+        core_.schedule().minute_tick();
+        day_->minute_tick(now);
+    };
     frame_.open_options = [this] { open_options(); };
     exchange_ = std::make_unique<exchange_launcher>(
         exchange::planner_side{*history_, core_.tasks(), core_.recurrences(), core_.tables()}, settings, &frame_);

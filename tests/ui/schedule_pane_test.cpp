@@ -1,0 +1,107 @@
+// The Day view's schedule pane in the running planner: a task added to today
+// gets its block in the pane, a late one its mark in the row too, and the
+// pane's visibility outlives a restart.
+
+#include "support/test_support.h"
+#include "time/calendar.h"
+#include "ui/day_view.h"
+#include "ui/planner.h"
+#include "ui/schedule_pane.h"
+
+#include <QApplication>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace qm;
+using namespace qm::test;
+
+namespace {
+
+struct schedule_pane_ui : ::testing::Test {
+    const time::stored_date today = time::make_date(2026, 3, 11);
+    fixed_clock clock{today + 9 * 3600};
+    temp_folder folder;
+    std::unique_ptr<ui::planner> p;
+
+    void start()
+    {
+        p = std::make_unique<ui::planner>(portable_locator(folder.path()));
+        p->start();
+        p->frame().show();
+    }
+    ui::schedule_pane& pane() { return *p->day()->pane(); }
+    model::task_ptr add(const QString& name, bool appointment, int start, int length, std::int64_t estimate,
+                        bool splittable = false)
+    {
+        auto t = std::make_shared<model::task>();
+        t->name = name;
+        t->date = today;
+        t->appointment = appointment;
+        t->appointment_start = start;
+        t->appointment_duration = length;
+        t->estimate = static_cast<std::int32_t>(estimate);
+        t->splittable = splittable;
+        t->priority = 1;
+        p->commands().add(t);
+        return t;
+    }
+    std::vector<std::pair<int, int>> blocks_of(std::int32_t id)
+    {
+        std::vector<std::pair<int, int>> out;
+        for (const auto& b : pane().shown())
+            if (b.b.task == id)
+                out.emplace_back(b.b.start, b.b.end);
+        return out;
+    }
+};
+
+TEST_F(schedule_pane_ui, added_tasks_are_placed_and_a_late_one_is_marked_in_its_row)
+{
+    start();
+    ASSERT_NE(p->day()->pane(), nullptr);
+    EXPECT_TRUE(pane().isVisibleTo(p->day()));
+    add(QStringLiteral("Dentist"), true, 10 * 3600, 3600, 0);
+    model::task_ptr report = add(QStringLiteral("Write report"), false, -1, -1, 2 * 3600, true);
+    using blocks = std::vector<std::pair<int, int>>;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return blocks_of(report->id) == blocks{{32400, 36000}, {39600, 43200}}; }))
+        << blocks_of(report->id).size();
+
+    model::task_ptr bank = add(QStringLiteral("Call the bank"), false, -1, 9 * 3600 + 1800, 3600);
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        for (const auto& b : pane().shown())
+            if (b.b.task == bank->id)
+                return b.b.before_mark;
+        return false;
+    }));
+    ui::day_view& day = *p->day();
+    const int row = day.row_of(bank->id);
+    ASSERT_GE(row, 0);
+    EXPECT_TRUE(day.cell_text(row, ui::day_column::scheduling).startsWith(QStringLiteral("\u26A0 Late")))
+        << day.cell_text(row, ui::day_column::scheduling).toStdString();
+    EXPECT_TRUE(day.style_of(row).background.isValid());
+    EXPECT_FALSE(day.cell_text(day.row_of(report->id), ui::day_column::scheduling).contains(QStringLiteral("Late")));
+    for (const auto& b : pane().shown())
+        if (b.b.task == bank->id)
+            EXPECT_TRUE(pane().reason_text(b).contains(QStringLiteral("after its schedule-before time")));
+}
+
+TEST_F(schedule_pane_ui, a_past_date_shows_no_schedule_and_the_hidden_pane_stays_hidden)
+{
+    start();
+    add(QStringLiteral("Old work"), false, -1, -1, 3600);
+    schedule::schedule_store& s = p->core().schedule();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return s.computed(today) && s.worker().queued() == 0; }));
+    p->day()->set_date(today - 86400);
+    EXPECT_TRUE(pane().shown().empty());
+    EXPECT_EQ(s.worker().queued(), 0u);
+    EXPECT_FALSE(s.computed(today - 86400));
+    p->day()->handle_command(41138);
+    EXPECT_FALSE(pane().isVisibleTo(p->day()));
+    p->frame().close();
+    p.reset();
+    start();
+    EXPECT_FALSE(pane().isVisibleTo(p->day()));
+}
+
+}  // namespace
