@@ -114,7 +114,7 @@ private:
         reply<xcb_intern_atom_reply_t> r(xcb_intern_atom_reply(
             x_.connection, xcb_intern_atom(x_.connection, 0, static_cast<std::uint16_t>(std::strlen(name)), name),
             nullptr));
-        const xcb_atom_t a = r ? r->atom : XCB_ATOM_NONE;
+        const xcb_atom_t a = r ? r->atom : static_cast<xcb_atom_t>(XCB_ATOM_NONE);
         atoms_[name] = a;
         return a;
     }

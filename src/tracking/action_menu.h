@@ -92,6 +92,9 @@ public:
     // end when there is none). The calendar exchange adds its two here.
     void add_line(int mode, menu_line line, QChar before = QChar());
 
+    // The alarms work installs its port here.
+    void set_alarms(alarm_port* alarms) { s_.alarms = alarms; }
+
     task_entry& entry() { return entry_; }
     const model::task_ptr& context() const { return context_; }
     time::stored_time idle_start() const { return idle_start_; }

@@ -81,6 +81,11 @@ public:
     std::vector<std::function<void()>> before_drain_hooks;
     // Opens the options dialog; set by the composition root.
     std::function<void()> open_options;
+    // The Clapperboard's doors, set by the composition root: opening it, the
+    // options at a page, and the undo and redo lists in its popup.
+    std::function<void()> open_clapperboard;
+    std::function<void(int page)> open_options_page;
+    std::function<void(bool undo)> history_popup;
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -22,6 +22,7 @@ class recurring_view;
 class projects_view;
 struct project_context;
 class task_actions;
+class clapperboard;
 
 class planner {
 public:
@@ -45,6 +46,7 @@ public:
     tracking::task_timer& timer() { return *timer_; }
     tracking::timer_operations& timer_operations() { return *timer_ops_; }
     task_actions& actions() { return *actions_; }
+    ui::clapperboard& clapperboard() { return *clapperboard_; }
     options_dialog* open_options();
 
 private:
@@ -59,6 +61,7 @@ private:
     std::unique_ptr<tracking::task_timer> timer_;
     std::unique_ptr<tracking::timer_operations> timer_ops_;
     std::unique_ptr<task_actions> actions_;
+    std::unique_ptr<ui::clapperboard> clapperboard_;
     main_frame frame_;
     day_view* day_ = nullptr;
     projects_view* projects_ = nullptr;
@@ -69,6 +72,7 @@ private:
 
     // The window title and the tray tip name the timed task and its time.
     void show_timer_state();
+    void start_clapperboard();
 };
 
 }  // namespace qm::ui
