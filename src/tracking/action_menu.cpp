@@ -437,7 +437,7 @@ void action_menu::set_timed_status(int status)
         return;
     }
     s_.history.begin_group();
-    s_.commands.set_status({timed.get()}, status);
+    s_.commands.modify(*timed, [status](model::task& x) { x.status = status; });
     const model::task* still = s_.timers.timer().timed_task().get();
     const auto& source = s_.timers.schedule_source;
     if (const model::task* next = next_task_of_today(s_.store, still, source ? source(still) : std::nullopt))

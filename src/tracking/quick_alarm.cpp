@@ -4,6 +4,8 @@
 
 #include <QRegularExpression>
 
+#include <algorithm>
+
 namespace qm::tracking {
 namespace {
 
@@ -50,6 +52,10 @@ std::optional<quick_alarm> read_quick_alarm(const QString& line, time::stored_ti
     int consumed = 0;
     time::time_of_day at = -1;
     for (const word& w : words) {
+        // The time reader takes a word without digits for midnight: here
+        // such a word is the alarm's title.
+        if (!std::any_of(w.text.begin(), w.text.end(), [](QChar c) { return c.isDigit(); }))
+            break;
         const time::time_of_day t = time::parse_time_of_day(w.text, twenty_four_hour);
         if (t < 0)
             break;
