@@ -260,7 +260,8 @@ TEST_F(timer_ui, clapperboardKeysLeadFromModeToMode)
         ui::clapperboard_window* w = p->clapperboard().window();
         ASSERT_TRUE(w && w->isVisible());
         for (int key : r.keys) {
-            QWidget* target = QApplication::focusWidget() != nullptr ? QApplication::focusWidget() : w;
+            QWidget* focus = QApplication::focusWidget();
+            QWidget* target = focus != nullptr && (focus == w || w->isAncestorOf(focus)) ? focus : w;
             QTest::keyClick(target, static_cast<Qt::Key>(key));
             settle();
         }
