@@ -118,6 +118,19 @@ void history::end_group()
     announce_group_ended(count);
 }
 
+bool history::move_newest_into_group(const command* expected)
+{
+    if (!group_open_ || expected == nullptr || position_ < 0 ||
+        position_ + 1 != static_cast<int>(entries_.size()) || entries_.back().get() != expected)
+        return false;
+    if (!group_)
+        group_ = std::make_unique<group_command>(*this);
+    group_->append(std::move(entries_.back()));
+    entries_.pop_back();
+    --position_;
+    return true;
+}
+
 void history::clear()
 {
     entries_.clear();

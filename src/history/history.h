@@ -39,6 +39,10 @@ public:
     void begin_group(const QString& label = QString(), unsigned flags = 0);
     void end_group();
     bool group_open() const { return group_open_; }
+    // With a group open and expected the newest entry at the position, moves
+    // that entry, already applied, into the group, so that it undoes with
+    // what the group does next. False (and nothing moved) otherwise.
+    bool move_newest_into_group(const command* expected);
     void clear();
 
     std::vector<list_line> undo_list() const;

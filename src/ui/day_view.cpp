@@ -184,7 +184,7 @@ std::vector<toolbar_button> day_view::buttons() const
     return {
         {"Prev. Day", cmd::day_previous}, {"Next Day", cmd::day_next}, {"Today", cmd::day_today}, {"-", 0},
         {"Next", cmd::next}, {"Progression", cmd::progression},
-        {"Break Down", cmd::break_down, false, false, false}, {"Distraction", cmd::distraction},
+        {"Break Down", cmd::break_down}, {"Distraction", cmd::distraction},
         {"Interruption", cmd::interruption}, {"-", 0},
         {"Date", cmd::show_day}, {"-", 0},
         {"Add Alarm", 40244, false, false, false}, {"Description", 41191, false, false, false},

@@ -510,6 +510,10 @@ void main_frame::on_command(int id)
         return;
     case cmd::show_undo_list: show_history_list(true); return;
     case cmd::show_redo_list: show_history_list(false); return;
+    case cmd::clapperboard:
+        if (open_clapperboard)
+            open_clapperboard();
+        return;
     case cmd::next_tab: step_tab(1); return;
     case cmd::previous_tab: step_tab(-1); return;
     case cmd::exit: exit_program(); return;
@@ -580,7 +584,7 @@ bool main_frame::frame_handles(int id)
     case 40011: case 40041: case 40044: case 40042: case 40286: case 40287:
     case cmd::next_tab: case cmd::previous_tab: case cmd::exit: case cmd::options: case cmd::about:
     case cmd::check_versions: case cmd::getting_started: case cmd::webpage: case cmd::contact_support:
-    case cmd::print: case cmd::print_preview: case cmd::import_: case cmd::export_:
+    case cmd::print: case cmd::print_preview: case cmd::import_: case cmd::export_: case cmd::clapperboard:
         return true;
     default:
         return false;
@@ -614,6 +618,10 @@ void main_frame::show_history_list(bool undo)
 {
     if (history_ == nullptr)
         return;
+    if (history_popup) {
+        history_popup(undo);
+        return;
+    }
     QMenu menu(this);
     fill_history_menu(menu, undo);
     menu.exec(mapToGlobal(QPoint(width() / 3, toolbar_->geometry().bottom())));
@@ -650,8 +658,7 @@ void main_frame::create_tray()
 {
     tray_menu_ = new QMenu(this);
     QAction* show_action = tray_menu_->addAction(tr("&Show"), this, &main_frame::show_and_activate);
-    tray_clapperboard_ = tray_menu_->addAction(tr("Clapper&board"));
-    tray_clapperboard_->setEnabled(false);  // the Clapperboard arrives with the action menu
+    tray_clapperboard_ = tray_menu_->addAction(tr("Clapper&board"), this, [this] { on_command(cmd::clapperboard); });
     tray_menu_->addSeparator();
     tray_menu_->addAction(tr("E&xit"), this, &main_frame::exit_program);
     tray_menu_->setDefaultAction(show_action);

@@ -84,6 +84,11 @@ public:
     // File > Import and File > Export; set by the composition root.
     std::function<void()> open_import;
     std::function<void()> open_export;
+    // The Clapperboard's doors, set by the composition root: opening it, the
+    // options at a page, and the undo and redo lists in its popup.
+    std::function<void()> open_clapperboard;
+    std::function<void(int page)> open_options_page;
+    std::function<void(bool undo)> history_popup;
 
 protected:
     void closeEvent(QCloseEvent* event) override;

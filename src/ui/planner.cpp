@@ -3,6 +3,8 @@
 #include "app/options.h"
 #include "ui/commands.h"
 #include "ui/cascade_dialog.h"
+#include "ui/clapperboard.h"
+#include "tracking/action_menu.h"
 #include "ui/day_view.h"
 #include "ui/exchange_window.h"
 #include "ui/message_box_presenter.h"
@@ -13,6 +15,8 @@
 #include "ui/task_actions.h"
 #include "tracking/next_task.h"
 #include "ui/tray_icon.h"
+
+#include <QTimer>
 
 
 namespace qm::ui {
@@ -114,6 +118,41 @@ void planner::start()
     const app::options& o = app::current_options();
     frame_.set_hot_key_text(hot_key_text(o.hot_key_modifiers, o.hot_key_virtual_key));
     frame_.show_view(day_view::id);
+    start_clapperboard();
+}
+
+void planner::start_clapperboard()
+{
+    clapperboard_ = std::make_unique<ui::clapperboard>(ui::clapperboard_parts{
+        core_, *history_, *commands_, *timer_ops_, frame_, core_.folders().settings_folder(), nullptr, nullptr});
+    frame_.open_clapperboard = [this] { clapperboard_->show(); };
+    // The calendar exchange's two lines, before "U: &Undo"; each closes the
+    // Clapperboard and opens its dialog over the main window.
+    tracking::action_menu& menu = clapperboard_->menu();
+    menu.add_line(tracking::menu_mode::main,
+                  {QLatin1Char('M'), QStringLiteral("M: I&mport from Outlook"), {},
+                   [this, &menu](bool) {
+                       menu.close();
+                       exchange_->open_import();
+                   }},
+                  QLatin1Char('U'));
+    menu.add_line(tracking::menu_mode::main,
+                  {QLatin1Char('E'), QStringLiteral("E: &Export to Outlook"), {},
+                   [this, &menu](bool) {
+                       menu.close();
+                       exchange_->open_export();
+                   }},
+                  QLatin1Char('U'));
+    frame_.open_options_page = [this](int page) { open_options()->show_page(page); };
+    frame_.history_popup = [this](bool undo) { clapperboard_->show_history_list(undo); };
+    frame_.timers().on_idle_check = [this] { clapperboard_->idle().check(); };
+    actions_->open_clapperboard = [this](int mode, const model::task_ptr& t) { clapperboard_->show(mode, t); };
+    frame_.before_drain_hooks.push_back([this] {
+        clapperboard_->close();
+        clapperboard_->release_hot_key();
+    });
+    // After the window is up, so that a refusal box has the window behind it.
+    QTimer::singleShot(0, &frame_, [this] { clapperboard_->register_hot_key(); });
 }
 
 void planner::show_timer_state()
@@ -137,6 +176,8 @@ options_dialog* planner::open_options()
         QObject::connect(options_, &options_dialog::applied, &frame_, [this] {
             const app::options& o = app::current_options();
             frame_.set_hot_key_text(hot_key_text(o.hot_key_modifiers, o.hot_key_virtual_key));
+            if (clapperboard_)
+                clapperboard_->register_hot_key();
         });
     }
     options_->show();

@@ -23,6 +23,7 @@ class recurring_view;
 class projects_view;
 struct project_context;
 class task_actions;
+class clapperboard;
 
 class planner {
 public:
@@ -46,6 +47,7 @@ public:
     tracking::task_timer& timer() { return *timer_; }
     tracking::timer_operations& timer_operations() { return *timer_ops_; }
     task_actions& actions() { return *actions_; }
+    ui::clapperboard& clapperboard() { return *clapperboard_; }
     options_dialog* open_options();
     // Import and export of appointments: File > Import / Export, and the
     // Clapperboard's "M" (open_import) and "E" (open_export).
@@ -64,6 +66,7 @@ private:
     std::unique_ptr<tracking::timer_operations> timer_ops_;
     std::unique_ptr<task_actions> actions_;
     std::unique_ptr<exchange_launcher> exchange_;
+    std::unique_ptr<ui::clapperboard> clapperboard_;
     main_frame frame_;
     day_view* day_ = nullptr;
     projects_view* projects_ = nullptr;
@@ -74,6 +77,7 @@ private:
 
     // The window title and the tray tip name the timed task and its time.
     void show_timer_state();
+    void start_clapperboard();
 };
 
 }  // namespace qm::ui

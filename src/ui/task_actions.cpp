@@ -1,6 +1,7 @@
 #include "ui/task_actions.h"
 
 #include "time/parse.h"
+#include "tracking/action_menu.h"
 #include "ui/commands.h"
 #include "ui/task_dialog.h"
 
@@ -31,6 +32,7 @@ bool task_actions::handles(int command)
     case cmd::timers_toggle: case cmd::timers_start: case cmd::timers_stop: case cmd::timers_edit:
     case cmd::properties: case cmd::next: case cmd::flow_next: case cmd::progression: case cmd::flow_progression:
     case cmd::distraction: case cmd::flow_distraction: case cmd::interruption: case cmd::flow_interruption:
+    case cmd::break_down: case cmd::flow_break_down:
         return true;
     default:
         return false;
@@ -46,7 +48,28 @@ bool task_actions::handle(int command, model::task* focus, QWidget* parent,
         if (report)
             report(text);
     };
+    if (open_clapperboard) {
+        const model::task_ptr subject = task ? task : timer.timed_task();
+        switch (command) {
+        case cmd::distraction:
+        case cmd::flow_distraction: open_clapperboard(tracking::menu_mode::distraction_length, subject); return true;
+        case cmd::interruption:
+        case cmd::flow_interruption: open_clapperboard(tracking::menu_mode::interruption, subject); return true;
+        case cmd::break_down:
+        case cmd::flow_break_down:
+            if (!subject || subject->is_folder())
+                say(QStringLiteral("Break Down divides a task: select one or start a timer."));
+            else
+                open_clapperboard(tracking::menu_mode::break_down, subject);
+            return true;
+        default: break;
+        }
+    }
     switch (command) {
+    case cmd::break_down:
+    case cmd::flow_break_down:
+        say(QStringLiteral("Break Down is done in the Clapperboard, which is not available here."));
+        return true;
     case cmd::timers_toggle:
         if (task)
             ops_.toggle(task);

@@ -47,6 +47,10 @@ public:
     // Returns true when it was confirmed.
     bool open_properties(model::task& t, QWidget* parent, int page = -1);
 
+    // Opens the Clapperboard in a mode with a task (the focus task, else the
+    // timed one); once set, Distraction, Interruption and Break Down go there.
+    std::function<void(int mode, const model::task_ptr& task)> open_clapperboard;
+
     // Tests answer the dialogs that ask for a name or a length.
     std::function<std::optional<QString>(QWidget* parent, const QString& title, const QString& label)> ask_text;
 

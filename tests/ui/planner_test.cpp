@@ -370,7 +370,7 @@ TEST_F(planner_fixture, menuItemsOfCommandsNothingCarriesOutAreDisabled)
     EXPECT_TRUE(enabled(ui::cmd::toggle_finished));
     EXPECT_TRUE(enabled(ui::cmd::delete_));
     EXPECT_TRUE(enabled(ui::cmd::options));
-    EXPECT_FALSE(enabled(ui::cmd::clapperboard));  // not there yet
+    EXPECT_TRUE(enabled(ui::cmd::clapperboard));
     EXPECT_TRUE(enabled(ui::cmd::export_));  // the frame opens import and export itself
     EXPECT_TRUE(enabled(ui::cmd::import_));
     p->frame().on_command(ui::cmd::charts);

@@ -4,6 +4,9 @@
 #include "support/test_support.h"
 #include "time/format.h"
 #include "ui/checked_field.h"
+#include "ui/clapperboard.h"
+#include "ui/clapperboard_window.h"
+#include "tracking/action_menu.h"
 #include "ui/commands.h"
 #include "ui/day_view.h"
 #include "ui/planner.h"
@@ -17,6 +20,7 @@
 
 #include <array>
 #include <QComboBox>
+#include <QDialog>
 #include <QLineEdit>
 #include <QTest>
 #include <QTimer>
@@ -202,7 +206,7 @@ TEST_F(timer_ui, startAndStopOnlyActOnTheirOwnCase)
     EXPECT_EQ(task("Two")->status, model::status::finished);
 }
 
-TEST_F(timer_ui, progressionAndInterruptionAskForTheTaskByName)
+TEST_F(timer_ui, progressionAsksForANameAndInterruptionOpensTheClapperboard)
 {
     start();
     add_task("Design");
@@ -212,13 +216,135 @@ TEST_F(timer_ui, progressionAndInterruptionAskForTheTaskByName)
     p->frame().on_command(ui::cmd::progression);
     ASSERT_TRUE(p->timer().timed_task());
     EXPECT_EQ(p->timer().timed_task()->name, "Design, part 2");
-    p->actions().ask_text = [](QWidget*, const QString&, const QString&) { return std::optional<QString>("Phone call"); };
     p->frame().on_command(ui::cmd::interruption);
+    ui::clapperboard_window* w = p->clapperboard().window();
+    ASSERT_TRUE(w && w->isVisible());
+    EXPECT_EQ(p->clapperboard().menu().mode(), tracking::menu_mode::interruption);
+    QTest::keyClicks(w->line(), "Phone call");
+    QTest::keyClick(w->line(), Qt::Key_Return);
+    settle();
+    EXPECT_FALSE(w->isVisible());
     EXPECT_EQ(p->timer().timed_task()->name, "Phone call");
     // The new task and its timer are one undo step.
     p->history().undo_step();
     EXPECT_FALSE(task("Phone call"));
     EXPECT_EQ(p->timer().timed_task()->name, "Design, part 2");
+}
+
+// ---- the Clapperboard through its keys ----
+
+TEST_F(timer_ui, clapperboardKeysLeadFromModeToMode)
+{
+    start();
+    add_task("Design");
+    struct row {
+        std::vector<int> keys;  // letters as Qt keys; Escape and Backspace go back
+        int mode;               // 0: closed
+    };
+    const row rows[] = {
+        {{Qt::Key_N}, tracking::menu_mode::new_item},
+        {{Qt::Key_N, Qt::Key_T}, tracking::menu_mode::enter_task},
+        {{Qt::Key_N, Qt::Key_A}, tracking::menu_mode::alarm},
+        {{Qt::Key_N, Qt::Key_C}, tracking::menu_mode::comment},
+        {{Qt::Key_N, Qt::Key_Backspace}, tracking::menu_mode::main},
+        {{Qt::Key_D}, tracking::menu_mode::distraction_length},
+        {{Qt::Key_D, Qt::Key_Escape}, tracking::menu_mode::main},
+        {{Qt::Key_I}, tracking::menu_mode::interruption},
+        {{Qt::Key_R}, tracking::menu_mode::report},
+        {{Qt::Key_P}, tracking::menu_mode::main},  // not offered while nothing is timed
+        {{Qt::Key_Z, Qt::Key_5}, tracking::menu_mode::main},
+        {{Qt::Key_Escape}, 0},
+        {{Qt::Key_G}, 0},
+    };
+    for (const row& r : rows) {
+        SCOPED_TRACE(testing::PrintToString(r.keys));
+        p->frame().on_command(ui::cmd::clapperboard);
+        ui::clapperboard_window* w = p->clapperboard().window();
+        ASSERT_TRUE(w && w->isVisible());
+        for (int key : r.keys) {
+            QWidget* focus = QApplication::focusWidget();
+            QWidget* target = focus != nullptr && (focus == w || w->isAncestorOf(focus)) ? focus : w;
+            QTest::keyClick(target, static_cast<Qt::Key>(key));
+            settle();
+        }
+        EXPECT_EQ(p->clapperboard().menu().mode(), r.mode);
+        EXPECT_EQ(w->isVisible(), r.mode != 0);
+        p->clapperboard().close();
+    }
+}
+
+TEST_F(timer_ui, theClapperboardsImportAndExportLinesOpenTheirDialogs)
+{
+    start();
+    QStringList texts;
+    for (const tracking::menu_line* line : [&] {
+             p->frame().on_command(ui::cmd::clapperboard);
+             return p->clapperboard().menu().lines();
+         }())
+        texts << line->text;
+    const int undo = static_cast<int>(texts.indexOf("U: &Undo"));
+    ASSERT_GE(undo, 2);
+    EXPECT_EQ(texts.mid(undo - 2, 2), QStringList({"M: I&mport from Outlook", "E: &Export to Outlook"}));
+    p->clapperboard().close();
+
+    for (const Qt::Key key : {Qt::Key_M, Qt::Key_E}) {
+        SCOPED_TRACE(key);
+        p->frame().on_command(ui::cmd::clapperboard);
+        ui::clapperboard_window* w = p->clapperboard().window();
+        ASSERT_TRUE(w && w->isVisible());
+        QString seen;
+        bool menu_open_then = true;
+        // The dialog is modal: look at it and cancel it from inside its loop.
+        QTimer::singleShot(0, [&] {
+            if (QWidget* dialog = QApplication::activeModalWidget()) {
+                seen = dialog->windowTitle();
+                menu_open_then = p->clapperboard().menu().is_open();
+                static_cast<QDialog*>(dialog)->reject();
+            }
+        });
+        QWidget* focus = QApplication::focusWidget();
+        QTest::keyClick(focus != nullptr && (focus == w || w->isAncestorOf(focus)) ? focus : w, key);
+        settle();
+        EXPECT_FALSE(seen.isEmpty()) << "no dialog opened";
+        EXPECT_FALSE(menu_open_then) << "the Clapperboard closes before the dialog opens";
+    }
+}
+
+TEST_F(timer_ui, aDistractionTypedIntoTheClapperboardIsBookedUndoableAndWritten)
+{
+    start();
+    add_task("Design");
+    press(Qt::Key_T, Qt::ControlModifier | Qt::ShiftModifier);
+    run(900);
+    p->frame().on_command(ui::cmd::clapperboard);
+    ui::clapperboard_window* w = p->clapperboard().window();
+    ASSERT_TRUE(w);
+    QTest::keyClick(w, Qt::Key_D);
+    QTest::keyClicks(w->line(), "5m");
+    QTest::keyClick(w->line(), Qt::Key_Return);
+    settle();
+    ASSERT_EQ(p->clapperboard().menu().mode(), tracking::menu_mode::distraction);
+    QTest::keyClicks(w->line(), "Reading news");
+    EXPECT_TRUE(w->shown_text().contains("Enter Distraction"));
+    ASSERT_EQ(w->task_list()->topLevelItemCount(), 1);
+    EXPECT_EQ(w->task_list()->topLevelItem(0)->text(0), "Reading news  (new task)");
+    QTest::keyClick(w->line(), Qt::Key_Return);
+    settle();
+    EXPECT_FALSE(w->isVisible());
+    ASSERT_TRUE(task("Reading news"));
+    EXPECT_EQ(entries("Reading news").size(), 1u);
+    EXPECT_EQ(entries("Reading news")[0][2], 300);
+    EXPECT_EQ(p->timer().timed_task()->name, "Design");
+
+    p->history().undo_step();
+    EXPECT_FALSE(task("Reading news"));
+    p->history().redo_step();
+    stop();
+    store::database db;
+    db.open(folder.path() + "/ferncastle.db");
+    EXPECT_EQ(query(db, "SELECT t.name, d.duration FROM [TrackedTimes] d JOIN [Tasks] t ON t.id = d.task "
+                        "WHERE t.name = 'Reading news'"),
+              (std::vector<QStringList>{{"Reading news", "300"}}));
 }
 
 // ---- the task dialog ----
