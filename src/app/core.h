@@ -11,6 +11,7 @@
 #include "model/path_agent.h"
 #include "model/task_recurrences.h"
 #include "model/project_store.h"
+#include "model/role_store.h"
 #include "model/task_store.h"
 #include "store/upgrade.h"
 
@@ -63,6 +64,7 @@ public:
     model::task_store& tasks() { return *tasks_; }
     model::task_recurrences& recurrences() { return *recurrences_; }
     model::project_store& projects() { return *projects_; }
+    model::role_store& roles() { return *roles_; }
     model::path_agent* path_agent() { return paths_.get(); }
     // Where the path agent's lists go: called on the main thread through a
     // queued call on receiver, which must outlive the core's shutdown. Set
@@ -92,6 +94,7 @@ private:
     std::unique_ptr<model::task_store> tasks_;
     std::unique_ptr<model::task_recurrences> recurrences_;
     std::unique_ptr<model::project_store> projects_;
+    std::unique_ptr<model::role_store> roles_;
     std::unique_ptr<model::path_agent> paths_;
     QObject* path_receiver_ = nullptr;
     std::function<void(const QStringList&)> on_paths_;
