@@ -276,6 +276,17 @@ bool role_commands::rename_value(std::int32_t id, const QString& name)
     return true;
 }
 
+bool role_commands::set_value_description(std::int32_t id, const QString& text)
+{
+    auto v = tables_.values.find(id);
+    if (!v || v->description == text)
+        return false;
+    store::value_record after = *v;
+    after.description = text;
+    history_.add_command(std::make_unique<modify_entity_command<store::value_record>>(tables_.values, after, describe_value));
+    return true;
+}
+
 bool role_commands::delete_values(const std::vector<std::int32_t>& ids)
 {
     std::vector<store::value_record> current = values();

@@ -73,6 +73,7 @@ public:
     // Appended when index is -1. Returns the new id, or 0 for an empty name.
     std::int32_t add_value(const QString& name, int index = -1);
     bool rename_value(std::int32_t id, const QString& name);
+    bool set_value_description(std::int32_t id, const QString& text);
     bool delete_values(const std::vector<std::int32_t>& ids);
     // By -1 (up) or +1 (down), when the result stays in the list.
     bool move_value(std::int32_t id, int delta);

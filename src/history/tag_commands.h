@@ -51,6 +51,7 @@ public:
     bool remove(std::int32_t id);
     // Sets the tags of the tasks from a typed list ("Home, Phone").
     void set_tags(const std::vector<model::task*>& tasks, const QString& text);
+    const store::tables& tables() const { return tables_; }
 
 private:
     history& history_;

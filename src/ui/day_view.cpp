@@ -1,4 +1,5 @@
 #include "ui/day_view.h"
+#include "ui/role_cells.h"
 
 #include "app/settings_document.h"
 #include "app/options.h"
@@ -398,8 +399,18 @@ int day_view::check_state(int row, int column_id) const
     return t->status == model::status::finished ? 2 : -1;
 }
 
+QColor day_view::cell_background(int row, int column_id) const
+{
+    const model::task* t = column_id == day_column::role && role_cells_ != nullptr ? task_at(row) : nullptr;
+    return t != nullptr ? role_cells_->background(tasks_, *t) : QColor();
+}
+
 QColor day_view::cell_foreground(int row, int column_id) const
 {
+    if (column_id == day_column::role && role_cells_ != nullptr) {
+        const model::task* t = task_at(row);
+        return t != nullptr ? role_cells_->foreground(tasks_, *t) : QColor();
+    }
     const model::task* t = column_id == day_column::deadline ? task_at(row) : nullptr;
     if (t == nullptr || t->deadline == 0 || t->deadline >= time::now() || t->status != model::status::unfinished)
         return {};
@@ -447,6 +458,9 @@ int day_view::editor_of(int row, int column_id) const
         return editor_kind::text;
     case project:
         return projects_ != nullptr ? editor_kind::text : editor_kind::none;
+    case role:
+    case tags:
+        return role_cells_ != nullptr ? editor_kind::text : editor_kind::none;
     case day_priority:
     case estimate:
         return t->appointment ? editor_kind::none : editor_kind::text;
@@ -478,6 +492,14 @@ int day_view::commit_text(int row, int column_id, const QString& text)
     switch (column_id) {
     case task:
         commands_.modify(*t, [&](model::task& x) { x.name = text; });
+        return 0;
+    case role:
+        if (role_cells_ == nullptr)
+            return 0;
+        return role_cells_->commit_role(commands_, {t}, text, [this](const QString& m) { report(m); }) ? 0 : 2;
+    case tags:
+        if (role_cells_ != nullptr)
+            role_cells_->tags.set_tags({t}, text);
         return 0;
     case project: {
         QString message;
@@ -837,6 +859,10 @@ QString day_view::summary_text(const model::day_load& load)
 
 QStringList day_view::completions(int, int column_id) const
 {
+    if (column_id == day_column::role && role_cells_ != nullptr)
+        return role_cells_->role_names();
+    if (column_id == day_column::tags && role_cells_ != nullptr)
+        return model::tag_names(role_cells_->tags.tables());
     return column_id == day_column::project && projects_ != nullptr ? projects_->paths : QStringList();
 }
 
@@ -858,6 +884,10 @@ long day_view::on_announcement(const store::announcement& a)
 {
     // Repaint after every batch of task changes, and when the day turns.
     if (a.message == model::task_message::batch_ended || a.message == store::message::options_applied)
+        schedule_refresh();
+    // A role's name or colour and a tag's name show in the rows.
+    else if ((a.message >= store::message::role_base && a.message <= store::message::role_base + 3) ||
+             (a.message >= store::message::tag_base && a.message <= store::message::tag_base + 3))
         schedule_refresh();
     return 0;
 }
