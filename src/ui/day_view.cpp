@@ -41,7 +41,7 @@ QVector<column> day_columns()
         {time, "Time", true, 190, -1, -1, false},
         {time_left, "Time Left", true, 84, -1, -1, false},
         {project, "Project", false, 0.3, -1, -1, false},
-        {role, "Role", false, 0.3, -1, -1, false},
+        {role, "Role", true, 0.3, -1, -1, false},
         {impact, "Impact", false, 64, -1, -1, false},
         {roi, "ROI", false, 64, -1, -1, false},
         {yield, "Yield", false, 64, -1, -1, false},
@@ -700,6 +700,9 @@ bool day_view::handles(int command) const
     case 40046:  // Task > Project
     case cmd::folder:
         return projects_ != nullptr;
+    case 40047:  // Task > Role
+    case 40050:  // Task > Tags
+        return role_cells_ != nullptr;
     default:
         if (actions_ != nullptr && task_actions::handles(command))
             return true;
@@ -761,6 +764,11 @@ bool day_view::own_command(int command)
     }
     case cmd::date_edit:
         list_->edit_cell(list_->focus_row(), day_column::date);
+        return true;
+    case 40047:  // Task > Role, even while its column is hidden
+    case 40050:  // Task > Tags
+        if (role_cells_ != nullptr)
+            list_->edit_cell(list_->focus_row(), command == 40047 ? day_column::role : day_column::tags);
         return true;
     case 40046:  // Task > Project
     case cmd::folder:

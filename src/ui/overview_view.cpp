@@ -183,6 +183,9 @@ void overview_view::schedule_refresh()
     refresh_pending_ = true;
     QTimer::singleShot(0, this, [this] {
         refresh_pending_ = false;
+        // A reload would close an open editor; its commit brings the next one.
+        if (list_->editing() || values_->list().editing())
+            return;
         refresh();
     });
 }
