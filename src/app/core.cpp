@@ -83,10 +83,18 @@ void core::start()
     tasks_ = std::make_unique<model::task_store>(*tables_, *writer_);
     recurrences_ = std::make_unique<model::task_recurrences>(*tables_, *tasks_);
     projects_ = std::make_unique<model::project_store>(*tables_, *writer_, *tasks_);
+    roles_ = std::make_unique<model::role_store>(*tables_);
+    // A new file gets the default life areas with their roles; a file from
+    // before life areas existed gets the life areas alone.
+    post_load_work_.try_emplace(store::pending_work::default_areas_and_roles, [this] { roles_->create_defaults(false); });
+    post_load_work_.try_emplace(store::pending_work::default_areas, [this] { roles_->create_defaults(true); });
 
     main_db_.execute(QStringLiteral("PRAGMA cache_size = 10000;"));
     main_db_.execute(QStringLiteral("PRAGMA synchronous = FULL;"));
-    main_db_.execute(QStringLiteral("BEGIN TRANSACTION;"));
+    // Immediate: the post-load work writes on this connection after the
+    // writer may have begun on its own, and a read lock cannot be raised to a
+    // write lock past another writer without a deadlock.
+    main_db_.execute(QStringLiteral("BEGIN IMMEDIATE TRANSACTION;"));
     // The tasks load after the recurrences, where later parts hook in too.
     store::load_hooks hooks = hooks_;
     hooks.after_recurrences = [this] {

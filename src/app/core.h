@@ -11,6 +11,7 @@
 #include "model/path_agent.h"
 #include "model/task_recurrences.h"
 #include "model/project_store.h"
+#include "model/role_store.h"
 #include "model/task_store.h"
 #include "schedule/schedule_store.h"
 #include "store/upgrade.h"
@@ -64,6 +65,7 @@ public:
     model::task_store& tasks() { return *tasks_; }
     model::task_recurrences& recurrences() { return *recurrences_; }
     model::project_store& projects() { return *projects_; }
+    model::role_store& roles() { return *roles_; }
     model::path_agent* path_agent() { return paths_.get(); }
     // The day schedules; its worker runs from the end of start() to shutdown().
     schedule::schedule_store& schedule() { return *schedule_; }
@@ -95,6 +97,7 @@ private:
     std::unique_ptr<model::task_store> tasks_;
     std::unique_ptr<model::task_recurrences> recurrences_;
     std::unique_ptr<model::project_store> projects_;
+    std::unique_ptr<model::role_store> roles_;
     std::unique_ptr<model::path_agent> paths_;
     std::unique_ptr<schedule::schedule_store> schedule_;
     QObject* path_receiver_ = nullptr;

@@ -80,6 +80,22 @@ int id_facade::allocate(int kind)
     return taken;
 }
 
+void id_facade::ensure_above(int kind, int used)
+{
+    for (auto& r : records_)
+        if (r.kind == kind) {
+            if (r.next_id > used)
+                return;
+            r.next_id = used + 1;
+            const id_record copy = r;
+            writer_.post_write([copy](database& db) { write_update(db, copy); });
+            return;
+        }
+    records_.push_back(id_record{kind, used + 1});
+    const id_record copy = records_.back();
+    writer_.post_write([copy](database& db) { write_insert(db, copy); });
+}
+
 void seed_id_counter(database& db, int kind, const QString& table)
 {
     statement s = db.prepare(QStringLiteral("SELECT MAX(id) FROM ") + table);

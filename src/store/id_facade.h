@@ -42,6 +42,9 @@ public:
 
     void load(database& db);
     int allocate(int kind);
+    // Moves the counter of a kind past used, for files whose counter is
+    // missing or behind the rows already stored.
+    void ensure_above(int kind, int used);
     const std::vector<id_record>& records() const { return records_; }
 
 private:

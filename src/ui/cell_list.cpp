@@ -61,6 +61,9 @@ QVariant cell_list_model::data(const QModelIndex& index, int role) const
         return state == 2 ? Qt::Checked : Qt::Unchecked;
     }
     case Qt::BackgroundRole: {
+        const QColor own = owner_.cell_background(index.row(), column_id);
+        if (own.isValid())
+            return own;
         const row_style s = owner_.style_of(index.row());
         if (s.background.isValid())
             return s.background;

@@ -76,6 +76,13 @@ public:
         (void)column_id;
         return {};
     }
+    // A fill of one cell (a role's colour), or an invalid one for the row's.
+    virtual QColor cell_background(int row, int column_id) const
+    {
+        (void)row;
+        (void)column_id;
+        return {};
+    }
     virtual int editor_of(int row, int column_id) const
     {
         (void)row;

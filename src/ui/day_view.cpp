@@ -1,4 +1,5 @@
 #include "ui/day_view.h"
+#include "ui/role_cells.h"
 
 #include "app/settings_document.h"
 #include "app/options.h"
@@ -43,7 +44,7 @@ QVector<column> day_columns()
         {time, "Time", true, 190, -1, -1, false},
         {time_left, "Time Left", true, 84, -1, -1, false},
         {project, "Project", false, 0.3, -1, -1, false},
-        {role, "Role", false, 0.3, -1, -1, false},
+        {role, "Role", true, 0.3, -1, -1, false},
         {impact, "Impact", false, 64, -1, -1, false},
         {roi, "ROI", false, 64, -1, -1, false},
         {yield, "Yield", false, 64, -1, -1, false},
@@ -423,8 +424,18 @@ int day_view::check_state(int row, int column_id) const
     return t->status == model::status::finished ? 2 : -1;
 }
 
+QColor day_view::cell_background(int row, int column_id) const
+{
+    const model::task* t = column_id == day_column::role && role_cells_ != nullptr ? task_at(row) : nullptr;
+    return t != nullptr ? role_cells_->background(tasks_, *t) : QColor();
+}
+
 QColor day_view::cell_foreground(int row, int column_id) const
 {
+    if (column_id == day_column::role && role_cells_ != nullptr) {
+        const model::task* t = task_at(row);
+        return t != nullptr ? role_cells_->foreground(tasks_, *t) : QColor();
+    }
     const model::task* t = column_id == day_column::deadline ? task_at(row) : nullptr;
     if (t == nullptr || t->deadline == 0 || t->deadline >= time::now() || t->status != model::status::unfinished)
         return {};
@@ -479,6 +490,9 @@ int day_view::editor_of(int row, int column_id) const
         return editor_kind::text;
     case project:
         return projects_ != nullptr ? editor_kind::text : editor_kind::none;
+    case role:
+    case tags:
+        return role_cells_ != nullptr ? editor_kind::text : editor_kind::none;
     case day_priority:
     case estimate:
         return t->appointment ? editor_kind::none : editor_kind::text;
@@ -510,6 +524,14 @@ int day_view::commit_text(int row, int column_id, const QString& text)
     switch (column_id) {
     case task:
         commands_.modify(*t, [&](model::task& x) { x.name = text; });
+        return 0;
+    case role:
+        if (role_cells_ == nullptr)
+            return 0;
+        return role_cells_->commit_role(commands_, {t}, text, [this](const QString& m) { report(m); }) ? 0 : 2;
+    case tags:
+        if (role_cells_ != nullptr)
+            role_cells_->tags.set_tags({t}, text);
         return 0;
     case project: {
         QString message;
@@ -712,6 +734,9 @@ bool day_view::handles(int command) const
     case 40046:  // Task > Project
     case cmd::folder:
         return projects_ != nullptr;
+    case 40047:  // Task > Role
+    case 40050:  // Task > Tags
+        return role_cells_ != nullptr;
     default:
         if (actions_ != nullptr && task_actions::handles(command))
             return true;
@@ -778,6 +803,11 @@ bool day_view::own_command(int command)
     }
     case cmd::date_edit:
         list_->edit_cell(list_->focus_row(), day_column::date);
+        return true;
+    case 40047:  // Task > Role, even while its column is hidden
+    case 40050:  // Task > Tags
+        if (role_cells_ != nullptr)
+            list_->edit_cell(list_->focus_row(), command == 40047 ? day_column::role : day_column::tags);
         return true;
     case 40046:  // Task > Project
     case cmd::folder:
@@ -883,6 +913,10 @@ QString day_view::summary_text(const model::day_load& load)
 
 QStringList day_view::completions(int, int column_id) const
 {
+    if (column_id == day_column::role && role_cells_ != nullptr)
+        return role_cells_->role_names();
+    if (column_id == day_column::tags && role_cells_ != nullptr)
+        return model::tag_names(role_cells_->tags.tables());
     return column_id == day_column::project && projects_ != nullptr ? projects_->paths : QStringList();
 }
 
@@ -907,6 +941,10 @@ long day_view::on_announcement(const store::announcement& a)
         schedule_refresh();
     else if (a.message == store::message::schedule_changed)
         list_->viewport()->update();  // the marks of today's blocks
+    // A role's name or colour and a tag's name show in the rows.
+    else if ((a.message >= store::message::role_base && a.message <= store::message::role_base + 3) ||
+             (a.message >= store::message::tag_base && a.message <= store::message::tag_base + 3))
+        schedule_refresh();
     return 0;
 }
 

@@ -56,6 +56,8 @@ public:
     // in the rows.
     void set_schedule(schedule::schedule_store* s);
     schedule_pane* pane() const { return pane_; }
+    // The Role and Tag cells: colours, editing and completion.
+    void set_role_cells(const struct role_cells* cells) { role_cells_ = cells; }
 
     // The row of a task, or -1.
     int row_of(std::int32_t task_id) const;
@@ -77,6 +79,7 @@ public:
     row_style style_of(int row) const override;
     int check_state(int row, int column_id) const override;
     QColor cell_foreground(int row, int column_id) const override;
+    QColor cell_background(int row, int column_id) const override;
     int editor_of(int row, int column_id) const override;
     bool begin_text_edit(int row, int column_id, QString& initial) override;
     int commit_text(int row, int column_id, const QString& text) override;
@@ -136,6 +139,7 @@ private:
     int commit_group_depth_ = 0;
     project_context* projects_ = nullptr;
     task_actions* actions_ = nullptr;
+    const struct role_cells* role_cells_ = nullptr;
     const model::task_recurrences* recurrences_ = nullptr;
     // The pane's part (schedule_pane.cpp holds the drawing).
     void show_schedule(bool on);

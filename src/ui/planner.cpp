@@ -10,6 +10,8 @@
 #include "ui/message_box_presenter.h"
 #include "ui/recurring_view.h"
 #include "ui/options_dialog.h"
+#include "ui/overview_view.h"
+#include "ui/role_cells.h"
 #include "ui/project_tools.h"
 #include "ui/projects_view.h"
 #include "ui/task_actions.h"
@@ -78,10 +80,9 @@ void planner::start()
     auto placeholder = [this](int id, const char* title, const char* description, std::vector<toolbar_button> b = {}) {
         frame_.register_view(new placeholder_view(id, QString::fromUtf8(title), QString::fromUtf8(description), std::move(b)));
     };
-    placeholder(935, "Overview",
-                "Your life areas, roles and values, with the mission statement above them, will be shown here.",
-                {{"Value Discovery Exercise", 40189}, {"-", 0}, {"Add Role", 40086}, {"Add Life Area", 40087},
-                 {"-", 0}, {"Show Values Under Roles", 41263, true}});
+    role_commands_ = std::make_unique<history::role_commands>(*history_, core_.tables(), core_.roles());
+    tag_commands_ = std::make_unique<history::tag_commands>(*history_, core_.tables(), core_.tasks(), *commands_);
+    frame_.register_view(new overview_view(core_.tables(), core_.roles(), *role_commands_));
     projects_ = new projects_view(*project_context_, settings + QStringLiteral("projects.ini"));
     frame_.register_view(projects_);
     placeholder(983, "Task List", "Every task, filtered and sorted as you choose, will be listed here.",
@@ -102,6 +103,8 @@ void planner::start()
     day_->set_task_actions(actions_.get());
     day_->set_recurrences(&core_.recurrences());
     day_->set_schedule(&core_.schedule());
+    role_cells_ = std::make_unique<role_cells>(role_cells{core_.roles(), *tag_commands_});
+    day_->set_role_cells(role_cells_.get());
     timer_->refresh_views = [this](const model::task&) {
         day_->list().viewport()->update();
         show_timer_state();

@@ -5,6 +5,8 @@
 #include "app/core.h"
 #include "history/history.h"
 #include "history/recurrence_commands.h"
+#include "history/role_commands.h"
+#include "history/tag_commands.h"
 #include "history/task_commands.h"
 #include "history/tree_moves.h"
 #include "tracking/timer_operations.h"
@@ -61,6 +63,9 @@ private:
     std::unique_ptr<history::recurrence_commands> recurring_;
     std::unique_ptr<history::project_commands> project_commands_;
     std::unique_ptr<history::tree_moves> moves_;
+    std::unique_ptr<history::role_commands> role_commands_;
+    std::unique_ptr<history::tag_commands> tag_commands_;
+    std::unique_ptr<struct role_cells> role_cells_;
     std::unique_ptr<project_context> project_context_;
     std::unique_ptr<tracking::task_timer> timer_;
     std::unique_ptr<tracking::timer_operations> timer_ops_;

@@ -233,8 +233,6 @@ TEST_P(converting, theUserSeesEveryRowConvertedAndTheFileMatchesANewOne)
     QStringList expected_work;
     if (before(l, 1, 62))
         expected_work << store::pending_work::routine_recurrences;
-    if (before(l, 1, 92))
-        expected_work << store::pending_work::default_areas;
     if (before(l, 2, 70))
         expected_work << store::pending_work::project_folders;
     EXPECT_EQ(c.pending_work(), expected_work);
@@ -243,6 +241,11 @@ TEST_P(converting, theUserSeesEveryRowConvertedAndTheFileMatchesANewOne)
     auto reader = test::open_file(path);
     EXPECT_EQ(store::read_setting(*reader, 0), "2.90");
     EXPECT_EQ(store::read_pending_work(*reader), expected_work);
+    // A file from before life areas gets the thirteen life areas, no roles.
+    if (before(l, 1, 92)) {
+        EXPECT_EQ(test::query(*reader, "SELECT COUNT(*) FROM Roles WHERE parent = -1")[0][0], "13");
+        EXPECT_EQ(test::query(*reader, "SELECT COUNT(*) FROM Roles WHERE parent > 0")[0][0], "0");
+    }
     auto project = test::query(*reader, "SELECT name, deadline, folder_type FROM Projects WHERE id = 1");
     ASSERT_EQ(project.size(), 1u);
     EXPECT_EQ(project[0][0], rows::goal_name);

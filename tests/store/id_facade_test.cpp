@@ -19,10 +19,13 @@ TEST(id_facade, kindsAreIndependentStartAtOneAndRowsAppearLazily)
 
     store::database& db = core.drain_and_reopen();
     const auto rows = test::query(db, "SELECT id, next_id FROM Ids ORDER BY id");
-    ASSERT_EQ(rows.size(), 3u);  // no row for kinds never used, such as alarms
+    // No row for kinds never used, such as alarms; the roles are the new
+    // file's default life areas and roles.
+    ASSERT_EQ(rows.size(), 4u);
     EXPECT_EQ(rows[0], QStringList({"1", "4"}));
     EXPECT_EQ(rows[1], QStringList({"4", "2"}));
     EXPECT_EQ(rows[2], QStringList({"7", "2"}));
+    EXPECT_EQ(rows[3], QStringList({"9", "52"}));
 }
 
 TEST(id_facade, countersContinueAfterARestartAndNeverRepeat)
