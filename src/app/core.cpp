@@ -3,6 +3,7 @@
 #include "app/conversion_presenter.h"
 #include "app/message_box.h"
 #include "app/post_load_conversion.h"
+#include "model/routines.h"
 #include "store/error_report.h"
 #include "store/schema.h"
 
@@ -17,7 +18,12 @@ namespace {
 std::atomic<core*> the_core{nullptr};
 }
 
-core::core(data_folder_locator folders) : folders_(std::move(folders)) {}
+core::core(data_folder_locator folders) : folders_(std::move(folders))
+{
+    post_load_work_[store::pending_work::routine_recurrences] = [this] {
+        model::give_routines_recurrences(*tables_, *recurrences_);
+    };
+}
 
 core::~core()
 {
