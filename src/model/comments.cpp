@@ -72,11 +72,4 @@ QString shown_comment(const QString& text, int max_chars)
     return more ? line + QChar(0x2026) : line;
 }
 
-void sort_comments(std::vector<store::comment_record>& list)
-{
-    std::stable_sort(list.begin(), list.end(), [](const store::comment_record& a, const store::comment_record& b) {
-        return a.time != b.time ? a.time < b.time : a.id < b.id;
-    });
-}
-
 }  // namespace qm::model

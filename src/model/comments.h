@@ -45,7 +45,5 @@ bool blank_comment(const QString& text);
 // The text as one line of at most max_chars characters; a longer text, or
 // one of several lines, ends in an ellipsis. The stored text stays whole.
 QString shown_comment(const QString& text, int max_chars = 80);
-// A comment list ordered by time, then id (the order the pages show).
-void sort_comments(std::vector<store::comment_record>& list);
 
 }  // namespace qm::model

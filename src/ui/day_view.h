@@ -46,6 +46,8 @@ public:
     void set_task_actions(task_actions* actions) { actions_ = actions; }
     // The Recurrence column describes the pattern of an occurrence.
     void set_recurrences(const model::task_recurrences* r) { recurrences_ = r; }
+    // A pane below the list that follows the date shown (the day notes).
+    void add_pane(QWidget* pane, std::function<void(time::stored_date)> follow_date);
 
     // The row of a task, or -1.
     int row_of(std::int32_t task_id) const;
@@ -65,6 +67,8 @@ public:
     // text columns as a person reads them.
     int compare_tasks(const model::task& a, const model::task& b, int column_id) const;
     row_style style_of(int row) const override;
+    // A task waiting on unfinished ones names them.
+    QString cell_tip(int row, int column_id) const override;
     int check_state(int row, int column_id) const override;
     QColor cell_foreground(int row, int column_id) const override;
     int editor_of(int row, int column_id) const override;
@@ -127,6 +131,7 @@ private:
     project_context* projects_ = nullptr;
     task_actions* actions_ = nullptr;
     const model::task_recurrences* recurrences_ = nullptr;
+    std::function<void(time::stored_date)> follow_date_;
 };
 
 }  // namespace qm::ui

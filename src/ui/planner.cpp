@@ -3,7 +3,9 @@
 #include "app/options.h"
 #include "ui/commands.h"
 #include "ui/cascade_dialog.h"
+#include "ui/day_notes_pane.h"
 #include "ui/day_view.h"
+#include "ui/overview_view.h"
 #include "ui/message_box_presenter.h"
 #include "ui/recurring_view.h"
 #include "ui/options_dialog.h"
@@ -68,10 +70,13 @@ void planner::start()
     auto placeholder = [this](int id, const char* title, const char* description, std::vector<toolbar_button> b = {}) {
         frame_.register_view(new placeholder_view(id, QString::fromUtf8(title), QString::fromUtf8(description), std::move(b)));
     };
-    placeholder(935, "Overview",
-                "Your life areas, roles and values, with the mission statement above them, will be shown here.",
-                {{"Value Discovery Exercise", 40189}, {"-", 0}, {"Add Role", 40086}, {"Add Life Area", 40087},
-                 {"-", 0}, {"Show Values Under Roles", 41263, true}});
+    comments_ = std::make_unique<history::comment_commands>(*history_, core_.tables().comments, *commands_,
+                                                            project_commands_.get());
+    actions_->set_comment_commands(comments_.get());
+    frame_.register_view(new overview_view(
+        habit_sources{core_.tasks(), core_.projects(), core_.recurrences(), core_.tables()}, core_.tables(), *history_,
+        {{"Value Discovery Exercise", 40189}, {"-", 0}, {"Add Role", 40086}, {"Add Life Area", 40087},
+         {"-", 0}, {"Show Values Under Roles", 41263, true}}));
     projects_ = new projects_view(*project_context_, settings + QStringLiteral("projects.ini"));
     frame_.register_view(projects_);
     placeholder(983, "Task List", "Every task, filtered and sorted as you choose, will be listed here.",
@@ -91,6 +96,10 @@ void planner::start()
     frame_.register_view(day_);
     day_->set_task_actions(actions_.get());
     day_->set_recurrences(&core_.recurrences());
+    auto* notes = new day_notes_pane(core_.tables().comments, *comments_);
+    day_->add_pane(notes, [notes](time::stored_date d) { notes->set_date(d); });
+    // A day note being written when the planner closes is kept.
+    frame_.before_drain_hooks.push_back([notes] { notes->commit_note(); });
     timer_->refresh_views = [this](const model::task&) {
         day_->list().viewport()->update();
         show_timer_state();

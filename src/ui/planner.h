@@ -3,6 +3,7 @@
 // task commands, the main frame and its views, made and wired in one place.
 
 #include "app/core.h"
+#include "history/comment_commands.h"
 #include "history/history.h"
 #include "history/recurrence_commands.h"
 #include "history/task_commands.h"
@@ -45,6 +46,7 @@ public:
     tracking::task_timer& timer() { return *timer_; }
     tracking::timer_operations& timer_operations() { return *timer_ops_; }
     task_actions& actions() { return *actions_; }
+    history::comment_commands& comments() { return *comments_; }
     options_dialog* open_options();
 
 private:
@@ -59,6 +61,7 @@ private:
     std::unique_ptr<tracking::task_timer> timer_;
     std::unique_ptr<tracking::timer_operations> timer_ops_;
     std::unique_ptr<task_actions> actions_;
+    std::unique_ptr<history::comment_commands> comments_;
     main_frame frame_;
     day_view* day_ = nullptr;
     projects_view* projects_ = nullptr;

@@ -18,6 +18,9 @@ class QWidget;
 namespace qm::store {
 struct tables;
 }
+namespace qm::history {
+class comment_commands;
+}
 
 namespace qm::ui {
 
@@ -27,6 +30,7 @@ constexpr int timers_toggle = 41242, timers_start = 41017, timers_stop = 41018, 
 constexpr int next = 40084, progression = 40432, break_down = 40433, distraction = 40434, interruption = 40466;
 constexpr int flow_next = 41056, flow_progression = 41057, flow_distraction = 41053, flow_interruption = 41054,
               flow_break_down = 41055;
+constexpr int add_comment = 40991;
 }  // namespace cmd
 
 class task_actions {
@@ -47,6 +51,9 @@ public:
     // Returns true when it was confirmed.
     bool open_properties(model::task& t, QWidget* parent, int page = -1);
 
+    // "Add Comment" writes through these.
+    void set_comment_commands(history::comment_commands* c) { comments_ = c; }
+
     // Tests answer the dialogs that ask for a name or a length.
     std::function<std::optional<QString>(QWidget* parent, const QString& title, const QString& label)> ask_text;
 
@@ -58,6 +65,7 @@ private:
     model::task_store& store_;
     store::tables& tables_;
     QString dialog_settings_;
+    history::comment_commands* comments_ = nullptr;
 };
 
 }  // namespace qm::ui
