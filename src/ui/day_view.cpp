@@ -175,7 +175,7 @@ std::vector<toolbar_button> day_view::buttons() const
         {"Interruption", cmd::interruption}, {"-", 0},
         {"Date", cmd::show_day}, {"-", 0},
         {"Add Alarm", 40244, false, false, false}, {"Description", 41191, false, false, false},
-        {"Add Comment", 40991, false, false, false}, {"-", 0},
+        {"Add Comment", 40991}, {"-", 0},
         {"Notifications Pane", 40179, true, true, false}, {"-", 0},
         {"Pull Previously Uncompleted Tasks", cmd::pull_uncompleted}, {"Task List Options", task_list_options},
     };
@@ -301,7 +301,7 @@ QString day_view::task_text(const model::task& task_ref, int column_id) const
         if (actions_ != nullptr && actions_->timer().is_timed(*t))
             return QStringLiteral("\u25B6 Timing");
         if (t->status == model::status::unfinished && !model::open_dependencies(tasks_, *t).empty())
-            return QStringLiteral("\u26D3 Waits");
+            return QStringLiteral("\u25CC Waits");
         // To-dos show a check box for unfinished and finished; the other
         // statuses carry a mark of their own.
         switch (t->status) {

@@ -82,7 +82,7 @@ QString task_dependencies_page::description() const
                           "this task is marked as waiting in the task lists.");
 }
 
-QString task_dependencies_page::problem() const { return problem_->isVisible() ? problem_->text() : QString(); }
+QString task_dependencies_page::problem() const { return problem_->isHidden() ? QString() : problem_->text(); }
 
 void task_dependencies_page::say(const QString& text)
 {
