@@ -159,6 +159,8 @@ habit_dialog::habit_dialog(const habit_sources& sources, const store::habit_reco
         field->setEnabled(box->isChecked());
         connect(box, &QCheckBox::toggled, field, &QWidget::setEnabled);
     }
+    after_->setDisplayFormat(QStringLiteral("HH:mm"));
+    before_->setDisplayFormat(QStringLiteral("HH:mm"));
     problem_ = new QLabel(this);
     problem_->setStyleSheet(QStringLiteral("color: #b00020;"));
     problem_->setWordWrap(true);
