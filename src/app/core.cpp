@@ -18,12 +18,7 @@ namespace {
 std::atomic<core*> the_core{nullptr};
 }
 
-core::core(data_folder_locator folders) : folders_(std::move(folders))
-{
-    post_load_work_[store::pending_work::routine_recurrences] = [this] {
-        model::give_routines_recurrences(*tables_, *recurrences_);
-    };
-}
+core::core(data_folder_locator folders) : folders_(std::move(folders)) {}
 
 core::~core()
 {
@@ -112,6 +107,7 @@ void core::start()
     store::load_tables(*tables_, main_db_, hooks);
     run_post_load_work();
     main_db_.execute(QStringLiteral("COMMIT;"));
+    give_routines_recurrences();
     started_ = true;
 }
 
@@ -181,6 +177,18 @@ void core::run_post_load_work()
     if (pending != stored)
         store::write_pending_work(main_db_, pending);
     pending_work_ = pending;
+}
+
+void core::give_routines_recurrences()
+{
+    // After the start-up commit: the new rows go through the writer, which
+    // could not write while the start-up transaction held the file. The
+    // request leaves the file behind them, so a crash in between repeats it.
+    if (!pending_work_.contains(store::pending_work::routine_recurrences))
+        return;
+    model::give_routines_recurrences(*tables_, *recurrences_);
+    pending_work_.removeAll(store::pending_work::routine_recurrences);
+    writer_->post_write([pending = pending_work_](store::database& db) { store::write_pending_work(db, pending); });
 }
 
 void core::shutdown()

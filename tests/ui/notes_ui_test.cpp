@@ -12,6 +12,8 @@
 #include "ui/habit_dialog.h"
 #include "ui/overview_view.h"
 #include "ui/planner.h"
+#include "ui/project_dialog.h"
+#include "model/comments.h"
 #include "ui/task_comments_page.h"
 #include "ui/task_dependencies_page.h"
 #include "ui/task_dialog.h"
@@ -237,4 +239,25 @@ TEST_F(notes_ui, habitsAreAddedInTheOverviewWithTheirPointsAndRefusedWithoutAnIt
     restart();
     ASSERT_EQ(p->core().tables().habits.cache().size(), 1u);
     EXPECT_EQ(p->core().tables().habits.cache().front()->points, 3);
+}
+
+TEST_F(notes_ui, aProjectsCommentsAreWrittenInItsDialogAndKept)
+{
+    start();
+    auto project = std::make_shared<model::project>();
+    project->name = "Garden";
+    p->project_commands().add(project);
+    {
+        ui::project_dialog d(p->project_tools(), *project, folder.file("project_dlg.ini"));
+        answers = {"Ordered the seeds"};
+        d.comments()->add_comment();
+        ASSERT_TRUE(d.save());
+    }
+    ASSERT_EQ(project->comments.size(), 1u);
+    EXPECT_EQ(project->comments.front().type, model::comment_type::project);
+    restart();
+    model::project_ptr again = p->core().projects().find(project->id);
+    ASSERT_TRUE(again);
+    ASSERT_EQ(again->comments.size(), 1u);
+    EXPECT_EQ(again->comments.front().comment, "Ordered the seeds");
 }
