@@ -4,6 +4,7 @@
 #include "app/message_box.h"
 #include "app/options.h"
 #include "app/post_load_conversion.h"
+#include "model/routines.h"
 #include "store/error_report.h"
 #include "store/schema.h"
 
@@ -115,6 +116,7 @@ void core::start()
     store::load_tables(*tables_, main_db_, hooks);
     run_post_load_work();
     main_db_.execute(QStringLiteral("COMMIT;"));
+    give_routines_recurrences();
     schedule_ = std::make_unique<schedule::schedule_store>(*tasks_);
     schedule_->working_start = [] { return current_options().working_start; };
     schedule_->start();
@@ -187,6 +189,18 @@ void core::run_post_load_work()
     if (pending != stored)
         store::write_pending_work(main_db_, pending);
     pending_work_ = pending;
+}
+
+void core::give_routines_recurrences()
+{
+    // After the start-up commit: the new rows go through the writer, which
+    // could not write while the start-up transaction held the file. The
+    // request leaves the file behind them, so a crash in between repeats it.
+    if (!pending_work_.contains(store::pending_work::routine_recurrences))
+        return;
+    model::give_routines_recurrences(*tables_, *recurrences_);
+    pending_work_.removeAll(store::pending_work::routine_recurrences);
+    writer_->post_write([pending = pending_work_](store::database& db) { store::write_pending_work(db, pending); });
 }
 
 void core::shutdown()

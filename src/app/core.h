@@ -89,6 +89,7 @@ public:
 private:
     void start_path_agent();
     void run_post_load_work();
+    void give_routines_recurrences();
 
     data_folder_locator folders_;
     store::database main_db_;

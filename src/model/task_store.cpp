@@ -234,8 +234,10 @@ void task_store::load(store::database& db, const QString& suffix)
     for (const auto& link : tables_.task_contexts.cache())
         if (task_ptr t = find(link->task))
             t->tags.push_back(tag_ref{link->context, tag_names[link->context]});
+    // A link to a task deleted since is kept in the file but not carried:
+    // nothing can wait on a task that is gone.
     for (const auto& d : tables_.dependencies.cache())
-        if (task_ptr t = find(d->entity))
+        if (task_ptr t = find(d->entity); t && by_id_.count(d->dependency) != 0)
             t->dependencies.push_back(d->dependency);
     for (const auto& c : tables_.comments.cache())
         if (c->type == 2)

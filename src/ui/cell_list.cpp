@@ -34,8 +34,9 @@ QVariant cell_list_model::data(const QModelIndex& index, int role) const
     const int column_id = list_.columns().columns[index.column()].id;
     switch (role) {
     case Qt::DisplayRole:
-    case Qt::ToolTipRole:
         return owner_.cell_text(index.row(), column_id);
+    case Qt::ToolTipRole:
+        return owner_.cell_tip(index.row(), column_id);
     case Qt::FontRole: {
         const row_style s = owner_.style_of(index.row());
         if (!s.bold && !s.struck && !s.heading)

@@ -61,6 +61,8 @@ public:
     virtual int row_count() const = 0;
     virtual QString cell_text(int row, int column_id) const = 0;
     virtual row_style style_of(int row) const { (void)row; return {}; }
+    // The tooltip of a cell; its text unless the owner says more.
+    virtual QString cell_tip(int row, int column_id) const { return cell_text(row, column_id); }
     // A check box in a cell: -1 none, 0 clear, 2 checked. Its click goes to
     // cell_clicked like any click of a clickable column.
     virtual int check_state(int row, int column_id) const

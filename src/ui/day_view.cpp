@@ -4,6 +4,7 @@
 #include "app/settings_document.h"
 #include "app/options.h"
 #include "model/day_load.h"
+#include "model/dependencies.h"
 #include "model/task_operations.h"
 #include "model/task_recurrences.h"
 #include "store/tables.h"
@@ -189,7 +190,7 @@ std::vector<toolbar_button> day_view::buttons() const
         {"Interruption", cmd::interruption}, {"-", 0},
         {"Date", cmd::show_day}, {"-", 0},
         {"Add Alarm", 40244, false, false, false}, {"Description", 41191, false, false, false},
-        {"Add Comment", 40991, false, false, false}, {"-", 0},
+        {"Add Comment", 40991}, {"-", 0},
         {"Notifications Pane", 40179, true, true, false}, {"-", 0},
         {"Pull Previously Uncompleted Tasks", cmd::pull_uncompleted}, {"Task List Options", task_list_options},
     };
@@ -260,6 +261,8 @@ void day_view::refresh()
 
     heading_->setText(QStringLiteral("%1 \u2014 %2").arg(time::format_long_date(date_), time::relative_text(date_)));
     update_summary();
+    if (follow_date_)
+        follow_date_(date_);
 
     int new_focus = focus_task != 0 ? row_of(focus_task) : -1;
     if (new_focus < 0 && focus_priority >= 0)
@@ -312,6 +315,8 @@ QString day_view::task_text(const model::task& task_ref, int column_id) const
     case status: {
         if (actions_ != nullptr && actions_->timer().is_timed(*t))
             return QStringLiteral("\u25B6 Timing");
+        if (t->status == model::status::unfinished && !model::open_dependencies(tasks_, *t).empty())
+            return QStringLiteral("\u25CC Waits");
         // To-dos show a check box for unfinished and finished; the other
         // statuses carry a mark of their own.
         switch (t->status) {
@@ -412,6 +417,24 @@ int day_view::compare_tasks(const model::task& a, const model::task& b, int colu
         return collator.compare(task_text(a, column_id), task_text(b, column_id));
     }
     }
+}
+
+QString day_view::cell_tip(int row, int column_id) const
+{
+    const QString text = cell_text(row, column_id);
+    const model::task* t = column_id == day_column::status || column_id == day_column::task ? task_at(row) : nullptr;
+    const QString waits = t != nullptr ? model::waiting_text(tasks_, *t) : QString();
+    if (waits.isEmpty())
+        return text;
+    return text.isEmpty() ? waits : text + QLatin1Char('\n') + waits;
+}
+
+void day_view::add_pane(QWidget* pane, std::function<void(time::stored_date)> follow_date)
+{
+    layout()->addWidget(pane);
+    follow_date_ = std::move(follow_date);
+    if (follow_date_)
+        follow_date_(date_);
 }
 
 int day_view::check_state(int row, int column_id) const

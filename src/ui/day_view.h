@@ -58,6 +58,8 @@ public:
     schedule_pane* pane() const { return pane_; }
     // The Role and Tag cells: colours, editing and completion.
     void set_role_cells(const struct role_cells* cells) { role_cells_ = cells; }
+    // A pane below the list that follows the date shown (the day notes).
+    void add_pane(QWidget* pane, std::function<void(time::stored_date)> follow_date);
 
     // The row of a task, or -1.
     int row_of(std::int32_t task_id) const;
@@ -77,6 +79,8 @@ public:
     // text columns as a person reads them.
     int compare_tasks(const model::task& a, const model::task& b, int column_id) const;
     row_style style_of(int row) const override;
+    // A task waiting on unfinished ones names them.
+    QString cell_tip(int row, int column_id) const override;
     int check_state(int row, int column_id) const override;
     QColor cell_foreground(int row, int column_id) const override;
     QColor cell_background(int row, int column_id) const override;
@@ -147,6 +151,7 @@ private:
     QSplitter* splitter_ = nullptr;
     schedule_pane* pane_ = nullptr;
     schedule::schedule_store* schedule_ = nullptr;
+    std::function<void(time::stored_date)> follow_date_;
 };
 
 }  // namespace qm::ui

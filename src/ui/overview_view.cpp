@@ -153,7 +153,15 @@ overview_view::overview_view(store::tables& tables, model::role_store& roles, hi
     splitter->addWidget(right);
     splitter->setStretchFactor(0, 3);
     splitter->setStretchFactor(1, 2);
-    layout->addWidget(splitter, 1);
+    // The roles and values above; other parts of the Overview (the habits
+    // and routines) are added below with add_section.
+    sections_ = new QSplitter(Qt::Vertical, this);
+    sections_->setChildrenCollapsible(false);
+    // What it needs is more than a small main window has: it gives way
+    // rather than make the whole window taller.
+    sections_->setMinimumHeight(160);
+    sections_->addWidget(splitter);
+    layout->addWidget(sections_, 1);
 
     store::listeners().add(this);
     refresh();
@@ -464,6 +472,14 @@ bool overview_view::handles(int command) const
     default:
         return values_->list().can_handle(command) || list_->can_handle(command);
     }
+}
+
+void overview_view::add_section(QWidget* section)
+{
+    section->setParent(sections_);
+    sections_->addWidget(section);
+    sections_->setStretchFactor(0, 3);
+    sections_->setStretchFactor(sections_->count() - 1, 2);
 }
 
 }  // namespace qm::ui

@@ -10,6 +10,7 @@
 #include "ui/view.h"
 
 class QPlainTextEdit;
+class QSplitter;
 
 namespace qm::ui {
 
@@ -62,6 +63,8 @@ public:
     cell_list& roles_list() { return *list_; }
     value_list_pane& values() { return *values_; }
     QPlainTextEdit* mission_editor() { return mission_; }
+    // A part shown below the roles and values (the habits and routines).
+    void add_section(QWidget* section);
 
     std::vector<toolbar_button> buttons() const override;
     bool handle_command(int command) override;
@@ -107,6 +110,7 @@ private:
     model::role_store& roles_;
     history::role_commands& commands_;
     QPlainTextEdit* mission_ = nullptr;
+    QSplitter* sections_ = nullptr;
     cell_list* list_ = nullptr;
     tree_rows tree_;
     std::vector<row_item> items_;  // by node

@@ -7,6 +7,8 @@
 #include "tracking/action_menu.h"
 #include "ui/day_view.h"
 #include "ui/exchange_window.h"
+#include "ui/day_notes_pane.h"
+#include "ui/habits_panel.h"
 #include "ui/message_box_presenter.h"
 #include "ui/recurring_view.h"
 #include "ui/options_dialog.h"
@@ -82,7 +84,13 @@ void planner::start()
     };
     role_commands_ = std::make_unique<history::role_commands>(*history_, core_.tables(), core_.roles());
     tag_commands_ = std::make_unique<history::tag_commands>(*history_, core_.tables(), core_.tasks(), *commands_);
-    frame_.register_view(new overview_view(core_.tables(), core_.roles(), *role_commands_));
+    comments_ = std::make_unique<history::comment_commands>(*history_, core_.tables().comments, *commands_,
+                                                            project_commands_.get());
+    actions_->set_comment_commands(comments_.get());
+    auto* overview = new overview_view(core_.tables(), core_.roles(), *role_commands_);
+    overview->add_section(new habits_panel(
+        habit_sources{core_.tasks(), core_.projects(), core_.recurrences(), core_.tables()}, core_.tables(), *history_));
+    frame_.register_view(overview);
     projects_ = new projects_view(*project_context_, settings + QStringLiteral("projects.ini"));
     frame_.register_view(projects_);
     placeholder(983, "Task List", "Every task, filtered and sorted as you choose, will be listed here.",
@@ -105,6 +113,10 @@ void planner::start()
     day_->set_schedule(&core_.schedule());
     role_cells_ = std::make_unique<role_cells>(role_cells{core_.roles(), *tag_commands_});
     day_->set_role_cells(role_cells_.get());
+    auto* notes = new day_notes_pane(core_.tables().comments, *comments_);
+    day_->add_pane(notes, [notes](time::stored_date d) { notes->set_date(d); });
+    // A day note being written when the planner closes is kept.
+    frame_.before_drain_hooks.push_back([notes] { notes->commit_note(); });
     timer_->refresh_views = [this](const model::task&) {
         day_->list().viewport()->update();
         show_timer_state();

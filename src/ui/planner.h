@@ -3,6 +3,7 @@
 // task commands, the main frame and its views, made and wired in one place.
 
 #include "app/core.h"
+#include "history/comment_commands.h"
 #include "history/history.h"
 #include "history/recurrence_commands.h"
 #include "history/role_commands.h"
@@ -50,6 +51,7 @@ public:
     tracking::timer_operations& timer_operations() { return *timer_ops_; }
     task_actions& actions() { return *actions_; }
     ui::clapperboard& clapperboard() { return *clapperboard_; }
+    history::comment_commands& comments() { return *comments_; }
     options_dialog* open_options();
     // Import and export of appointments: File > Import / Export, and the
     // Clapperboard's "M" (open_import) and "E" (open_export).
@@ -72,6 +74,7 @@ private:
     std::unique_ptr<task_actions> actions_;
     std::unique_ptr<exchange_launcher> exchange_;
     std::unique_ptr<ui::clapperboard> clapperboard_;
+    std::unique_ptr<history::comment_commands> comments_;
     main_frame frame_;
     day_view* day_ = nullptr;
     projects_view* projects_ = nullptr;

@@ -1,7 +1,9 @@
 #include "ui/project_dialog.h"
 
 #include "app/settings_document.h"
+#include "model/comments.h"
 #include "time/format.h"
+#include "ui/comments_list.h"
 #include "time/parse.h"
 
 #include <QCheckBox>
@@ -82,6 +84,11 @@ project_dialog::project_dialog(project_context& c, const model::project& p, QStr
     description_->setTabChangesFocus(true);
     form->addRow(QStringLiteral("D&escription:"), description_);
     layout->addLayout(form);
+    // The project's dated comments, kept with the project on OK.
+    comments_ = new comments_list(model::comment_type::project, this);
+    comments_->set_comments(p.id, p.comments);
+    layout->addWidget(new QLabel(QStringLiteral("Comments:"), this));
+    layout->addWidget(comments_, 1);
 
     problem_ = new QLabel(this);
     problem_->setStyleSheet(QStringLiteral("color: #b00020"));
@@ -95,7 +102,7 @@ project_dialog::project_dialog(project_context& c, const model::project& p, QStr
 
     const app::settings_document doc = app::settings_document::load(settings_file_);
     resize(std::max(420, doc.get_int(QStringLiteral("dialog"), QStringLiteral("width"), 520)),
-           std::max(320, doc.get_int(QStringLiteral("dialog"), QStringLiteral("height"), 420)));
+           std::max(320, doc.get_int(QStringLiteral("dialog"), QStringLiteral("height"), 560)));
 }
 
 void project_dialog::show_finished()
@@ -132,6 +139,7 @@ bool project_dialog::save()
         x.finished = finished_stamp_;
         x.folder_type = method_->currentData().toInt();
         x.description = description_->toPlainText();
+        x.comments = comments_->comments();
     });
     return true;
 }

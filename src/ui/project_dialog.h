@@ -16,6 +16,8 @@ class QPlainTextEdit;
 
 namespace qm::ui {
 
+class comments_list;
+
 class project_dialog : public QDialog {
     Q_OBJECT
 public:
@@ -30,6 +32,7 @@ public:
     QLineEdit* deadline_edit() const { return deadline_; }
     QComboBox* status_box() const { return status_; }
     QLabel* problem_label() const { return problem_; }
+    comments_list* comments() const { return comments_; }
 
 private:
     void show_finished();
@@ -45,6 +48,7 @@ private:
     QLabel* finished_ = nullptr;
     QComboBox* method_ = nullptr;
     QPlainTextEdit* description_ = nullptr;
+    comments_list* comments_ = nullptr;
     QLabel* problem_ = nullptr;
     time::stored_time finished_stamp_ = 0;
 };

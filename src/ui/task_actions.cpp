@@ -3,7 +3,10 @@
 #include "time/parse.h"
 #include "tracking/action_menu.h"
 #include "ui/commands.h"
+#include "ui/comment_editor.h"
 #include "ui/task_dialog.h"
+#include "history/comment_commands.h"
+#include "model/comments.h"
 
 #include <QInputDialog>
 
@@ -32,7 +35,7 @@ bool task_actions::handles(int command)
     case cmd::timers_toggle: case cmd::timers_start: case cmd::timers_stop: case cmd::timers_edit:
     case cmd::properties: case cmd::next: case cmd::flow_next: case cmd::progression: case cmd::flow_progression:
     case cmd::distraction: case cmd::flow_distraction: case cmd::interruption: case cmd::flow_interruption:
-    case cmd::break_down: case cmd::flow_break_down:
+    case cmd::break_down: case cmd::flow_break_down: case cmd::add_comment:
         return true;
     default:
         return false;
@@ -138,6 +141,20 @@ bool task_actions::handle(int command, model::task* focus, QWidget* parent,
             return true;
         }
         ops_.record_distraction(*name, seconds);
+        return true;
+    }
+    case cmd::add_comment: {
+        // On a task: a comment of the task; on a heading or an empty list: a
+        // free comment of the moment.
+        if (comments_ == nullptr)
+            return true;
+        const QString title = task ? QStringLiteral("Add Comment \u2014 %1").arg(task->name) : QStringLiteral("Add Comment");
+        const std::optional<QString> text = ask_comment()(parent, title, QString());
+        if (!text || model::blank_comment(*text))
+            return true;
+        if (task ? comments_->add_to_task(*task, *text) : comments_->add_free(*text))
+            say(task ? QStringLiteral("Comment added to \"%1\".").arg(task->name)
+                     : QStringLiteral("Comment added to the day."));
         return true;
     }
     case cmd::interruption:

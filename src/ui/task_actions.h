@@ -18,6 +18,9 @@ class QWidget;
 namespace qm::store {
 struct tables;
 }
+namespace qm::history {
+class comment_commands;
+}
 
 namespace qm::ui {
 
@@ -27,6 +30,7 @@ constexpr int timers_toggle = 41242, timers_start = 41017, timers_stop = 41018, 
 constexpr int next = 40084, progression = 40432, break_down = 40433, distraction = 40434, interruption = 40466;
 constexpr int flow_next = 41056, flow_progression = 41057, flow_distraction = 41053, flow_interruption = 41054,
               flow_break_down = 41055;
+constexpr int add_comment = 40991;
 }  // namespace cmd
 
 class task_actions {
@@ -50,6 +54,8 @@ public:
     // Opens the Clapperboard in a mode with a task (the focus task, else the
     // timed one); once set, Distraction, Interruption and Break Down go there.
     std::function<void(int mode, const model::task_ptr& task)> open_clapperboard;
+    // "Add Comment" writes through these.
+    void set_comment_commands(history::comment_commands* c) { comments_ = c; }
 
     // Tests answer the dialogs that ask for a name or a length.
     std::function<std::optional<QString>(QWidget* parent, const QString& title, const QString& label)> ask_text;
@@ -62,6 +68,7 @@ private:
     model::task_store& store_;
     store::tables& tables_;
     QString dialog_settings_;
+    history::comment_commands* comments_ = nullptr;
 };
 
 }  // namespace qm::ui

@@ -3,6 +3,8 @@
 #include "app/settings_document.h"
 #include "history/recurrence_commands.h"
 #include "tracking/task_timer.h"
+#include "ui/task_comments_page.h"
+#include "ui/task_dependencies_page.h"
 #include "ui/task_general_page.h"
 #include "ui/task_recurrence_page.h"
 #include "ui/task_timers_page.h"
@@ -27,6 +29,10 @@ std::vector<task_page_factory>& task_dialog_pages()
         [](const task_page_context& c, QWidget* parent) -> task_dialog_page* { return new task_timers_page(c, parent); },
         [](const task_page_context& c, QWidget* parent) -> task_dialog_page* {
             return new task_recurrence_page(c, parent);
+        },
+        [](const task_page_context& c, QWidget* parent) -> task_dialog_page* { return new task_comments_page(c, parent); },
+        [](const task_page_context& c, QWidget* parent) -> task_dialog_page* {
+            return new task_dependencies_page(c, parent);
         },
     };
     return pages;

@@ -412,11 +412,12 @@ TEST_F(task_fixture, attachmentsAreWrittenAsDifferences)
 TEST_F(task_fixture, deletingATaskTakesWhatHangsOnItAndUndoingPutsItBack)
 {
     auto t = add("x");
-    edit("x", [](task& x) {
+    const std::int32_t other = add("y")->id;  // a link to a task that exists: others are dropped at load
+    edit("x", [&](task& x) {
         x.tags = {{0, "errand"}};
         x.comments.push_back({0, 0, 1773100800, 2, "note"});
         x.tracked_times.push_back({0, 0, 0, 1773100800, 600, ""});
-        x.dependencies = {9};
+        x.dependencies = {other};
     });
     store().remove(t);
     store().end_change_batch();
@@ -432,7 +433,7 @@ TEST_F(task_fixture, deletingATaskTakesWhatHangsOnItAndUndoingPutsItBack)
     EXPECT_EQ(back->tags.size(), 1u);
     EXPECT_EQ(back->comments.size(), 1u);
     EXPECT_EQ(back->tracked_times.size(), 1u);
-    EXPECT_EQ(back->dependencies, std::vector<std::int32_t>{9});
+    EXPECT_EQ(back->dependencies, std::vector<std::int32_t>{other});
     EXPECT_EQ(back->priority_value, 1);
 }
 
