@@ -92,13 +92,7 @@ habits_panel::habits_panel(const habit_sources& sources, store::tables& tables, 
     habit_buttons->addWidget(delete_);
     habit_buttons->addStretch(1);
     auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(8, 8, 8, 8);
-    auto* roles_note = new QLabel(
-        QStringLiteral("Your life areas, roles and values, with the mission statement above them, will be shown here."),
-        this);
-    roles_note->setWordWrap(true);
-    roles_note->setEnabled(false);
-    layout->addWidget(roles_note);
+    layout->setContentsMargins(0, 4, 0, 0);
     layout->addWidget(heading(QStringLiteral("Habits"), this));
     layout->addWidget(new QLabel(QStringLiteral("Points you give yourself for finished tasks and time spent on work "
                                                 "of a kind."),
