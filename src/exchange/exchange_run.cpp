@@ -122,18 +122,27 @@ void exchange_run::finish(const QString& last_line, bool error)
 
 // ---- import ----
 
+// Connects and lists the calendars; on failure the run is finished with the
+// reason and false is returned.
+bool exchange_run::open_backend(std::vector<calendar_ref>& known, QString& error)
+{
+    if (!backend_->connect(error)) {
+        post_finish(error, true);
+        return false;
+    }
+    if (!backend_->list_calendars(known, error)) {
+        post_finish(no_calendar_list(error), true);
+        return false;
+    }
+    return true;
+}
+
 void exchange_run::run_import()
 {
     QString error;
-    if (!backend_->connect(error)) {
-        post_finish(error, true);
-        return;
-    }
     std::vector<calendar_ref> known;
-    if (!backend_->list_calendars(known, error)) {
-        post_finish(no_calendar_list(error), true);
+    if (!open_backend(known, error))
         return;
-    }
     std::vector<calendar_data> read;
     const int count = static_cast<int>(request_.calendars.size());
     for (int i = 0; i < count; ++i) {
@@ -282,15 +291,9 @@ bool same_content(const calendar_item& a, const calendar_item& b)
 void exchange_run::run_export(const std::vector<export_job>& jobs)
 {
     QString error;
-    if (!backend_->connect(error)) {
-        post_finish(error, true);
-        return;
-    }
     std::vector<calendar_ref> known;
-    if (!backend_->list_calendars(known, error)) {
-        post_finish(no_calendar_list(error), true);
+    if (!open_backend(known, error))
         return;
-    }
     auto known_name = [&known](calendar_ref c) {
         const auto found = std::find(known.begin(), known.end(), c);
         if (found != known.end())

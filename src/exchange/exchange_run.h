@@ -63,6 +63,7 @@ private:
     struct export_job;
     struct export_result;
 
+    bool open_backend(std::vector<calendar_ref>& known, QString& error);
     void run_import();
     void run_export(const std::vector<export_job>& jobs);
     std::vector<export_job> export_jobs() const;
