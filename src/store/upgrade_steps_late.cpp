@@ -93,23 +93,27 @@ void step_2_80(step_context& c)
         c.db.finalize(insert);
         c.db.finalize(map);
 
-        // Every reference moves in one statement per table: moving them one
-        // template at a time would carry a reference already moved to a new
-        // id that equals a later template's old one along a second time.
-        const QString new_of = QStringLiteral("(SELECT new FROM [converted_templates] WHERE old = %1)");
-        const QString is_old = QStringLiteral("%1 IN (SELECT old FROM [converted_templates])");
-        c.db.execute(QStringLiteral("UPDATE Tasks SET recurrence = %1 WHERE %2")
-                         .arg(new_of.arg(QStringLiteral("recurrence")), is_old.arg(QStringLiteral("recurrence"))));
-        c.db.execute(QStringLiteral("UPDATE TaskRecurrenceDeletedItems SET task_recurrence = %1 WHERE %2")
-                         .arg(new_of.arg(QStringLiteral("task_recurrence")),
-                              is_old.arg(QStringLiteral("task_recurrence"))));
-        // Only the recurrences of templates: a routine's recurrence (type 1)
-        // names a routine, whose id may be the same number.
-        c.db.execute(QStringLiteral("UPDATE Recurrences SET attached = %1 WHERE %2 AND attached_type = 0")
-                         .arg(new_of.arg(QStringLiteral("attached")), is_old.arg(QStringLiteral("attached"))));
-        if (table_exists(c.db, QStringLiteral("OutlookEntryIDs")))
-            c.db.execute(QStringLiteral("UPDATE OutlookEntryIDs SET link_id = %1, type = 0 WHERE %2 AND type = 1")
-                             .arg(new_of.arg(QStringLiteral("link_id")), is_old.arg(QStringLiteral("link_id"))));
+        // Without templates there is nothing to move, and each statement
+        // below would still read every task.
+        if (!rows.empty()) {
+            // Every reference moves in one statement per table: moving them one
+            // template at a time would carry a reference already moved to a new
+            // id that equals a later template's old one along a second time.
+            const QString new_of = QStringLiteral("(SELECT new FROM [converted_templates] WHERE old = %1)");
+            const QString is_old = QStringLiteral("%1 IN (SELECT old FROM [converted_templates])");
+            c.db.execute(QStringLiteral("UPDATE Tasks SET recurrence = %1 WHERE %2")
+                             .arg(new_of.arg(QStringLiteral("recurrence")), is_old.arg(QStringLiteral("recurrence"))));
+            c.db.execute(QStringLiteral("UPDATE TaskRecurrenceDeletedItems SET task_recurrence = %1 WHERE %2")
+                             .arg(new_of.arg(QStringLiteral("task_recurrence")),
+                                  is_old.arg(QStringLiteral("task_recurrence"))));
+            // Only the recurrences of templates: a routine's recurrence (type 1)
+            // names a routine, whose id may be the same number.
+            c.db.execute(QStringLiteral("UPDATE Recurrences SET attached = %1 WHERE %2 AND attached_type = 0")
+                             .arg(new_of.arg(QStringLiteral("attached")), is_old.arg(QStringLiteral("attached"))));
+            if (table_exists(c.db, QStringLiteral("OutlookEntryIDs")))
+                c.db.execute(QStringLiteral("UPDATE OutlookEntryIDs SET link_id = %1, type = 0 WHERE %2 AND type = 1")
+                                 .arg(new_of.arg(QStringLiteral("link_id")), is_old.arg(QStringLiteral("link_id"))));
+        }
         c.db.execute(QStringLiteral("UPDATE Tasks SET recurrence = 0 WHERE recurrence NOT in (SELECT new FROM "
                                     "[converted_templates]) AND recurrence != 0"));
         c.db.execute(QStringLiteral("DROP TABLE [converted_templates]"));

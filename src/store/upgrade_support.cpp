@@ -27,7 +27,20 @@ void rebuild_table(database& db, const QString& table, const QString& new_defini
     // the backup name, and the new one is created under its own name so that
     // its statement reads exactly as in a new file.
     db.execute(QStringLiteral("ALTER TABLE [%1] RENAME TO [%2];").arg(table, backup) + new_definition +
-               QStringLiteral(";") + copy + QStringLiteral("DROP TABLE [%1];").arg(backup));
+               QStringLiteral(";") + copy);
+    // The old table's rows live on in the new one (and in the backup), so
+    // zeroing its freed pages, as a secure-delete build would, protects
+    // nothing and writes and journals the whole table once more.
+    const std::int64_t secure = scalar(db, QStringLiteral("PRAGMA secure_delete"));
+    const QString restore = QStringLiteral("PRAGMA secure_delete = %1;").arg(secure);
+    db.execute(QStringLiteral("PRAGMA secure_delete = 0;"));
+    try {
+        db.execute(QStringLiteral("DROP TABLE [%1];").arg(backup));
+    } catch (...) {
+        db.execute(restore);
+        throw;
+    }
+    db.execute(restore);
 }
 
 QStringList defined_columns(const QString& definition)

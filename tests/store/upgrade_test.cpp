@@ -242,6 +242,18 @@ TEST(upgrade, rebuildTableRenamesByPositionOrFillsNamedColumns)
     EXPECT_EQ(test::query(*db, "SELECT COUNT(*) FROM sqlite_master WHERE name = 'T_backup'")[0][0], "0");
 }
 
+TEST(upgrade, rebuildTableGivesTheConnectionItsSecureDeleteBack)
+{
+    // The rebuild drops its old copy without zeroing it; later deletes of the
+    // user's own must still be zeroed where the connection asked for it.
+    test::temp_folder folder;
+    auto db = test::open_file(folder.file("t.db"));
+    db->execute("PRAGMA secure_delete = 1; CREATE TABLE T (a TEXT); INSERT INTO T VALUES('secret');");
+    store::rebuild_table(*db, "T", "CREATE TABLE T (b TEXT)");
+    EXPECT_EQ(test::query(*db, "PRAGMA secure_delete")[0][0], "1");
+    EXPECT_EQ(test::query(*db, "SELECT b FROM T")[0][0], "secret");
+}
+
 TEST(upgrade, seedingNeverLowersACounter)
 {
     test::temp_folder folder;
