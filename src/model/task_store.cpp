@@ -151,14 +151,25 @@ int task_store::next_day_value(const task& t) const
     return std::max(1, largest + 1);
 }
 
+const std::vector<task*>& task_store::folder_group_superset(std::int32_t parent, std::int32_t project) const
+{
+    // A folder group is the tasks of one parent in one project: either index
+    // holds it, and the smaller one is read (the root of a large project, or
+    // a folder among many tasks outside projects).
+    static const std::vector<task*> none;
+    auto by_project = by_project_.find(project);
+    auto by_parent = by_parent_.find(parent);
+    if (by_project == by_project_.end() || by_parent == by_parent_.end())
+        return none;
+    return by_project->second.size() <= by_parent->second.size() ? by_project->second : by_parent->second;
+}
+
 int task_store::next_folder_value(const task& t) const
 {
     int largest = 0;
-    auto it = by_project_.find(t.project);
-    if (it != by_project_.end())
-        for (const task* o : it->second)
-            if (o->id != t.id && o->parent == t.parent)
-                largest = std::max(largest, o->project_priority_value);
+    for (const task* o : folder_group_superset(t.parent, t.project))
+        if (o->id != t.id && o->parent == t.parent && o->project == t.project)
+            largest = std::max(largest, o->project_priority_value);
     return std::max(1, largest + 1);
 }
 
@@ -177,12 +188,9 @@ void task_store::shift_day(time::stored_date date, int priority, int from, int t
 void task_store::shift_folder(std::int32_t parent, std::int32_t project, int from, int to, int delta,
                               std::int32_t except)
 {
-    auto it = by_project_.find(project);
-    if (it == by_project_.end())
-        return;
-    for (task* o : it->second)
-        if (o->parent == parent && o->project_priority_value >= from && o->project_priority_value <= to &&
-            o->id != except)
+    for (task* o : folder_group_superset(parent, project))
+        if (o->parent == parent && o->project == project && o->project_priority_value >= from &&
+            o->project_priority_value <= to && o->id != except)
             o->project_priority_value += delta;
 }
 
@@ -353,7 +361,8 @@ void task_store::update_task(const task& O, task& N, unsigned flags)
     }
 
     // 6. Folder placement.
-    const int folder_next = next_folder_value(N);
+    // Outside a project there is no folder order to place in.
+    const int folder_next = N.project != 0 ? next_folder_value(N) : 0;
     const bool folder_group_changed = N.parent != O.parent || N.project != O.project;
     if (!(flags & update_flag::no_project_order) && !keep_folder_value && N.project_priority_value != 0 &&
         (N.project_priority_value > folder_next || folder_group_changed))
@@ -616,22 +625,13 @@ void task_store::end_change_batch()
         projects.insert(e.t->project);
         if (e.kinds & change_kind::moved)
             projects.insert(e.before.project);
-        // The task and every folder above it, before and after the change.
-        invalidate(*e.t);
-        for (std::int32_t parent : {e.t->parent, e.before.parent}) {
-            std::int32_t current = parent;
-            for (int step = 0; step < ancestor_limit && current != 0; ++step) {
-                task_ptr p = find(current);
-                if (!p)
-                    break;
-                invalidate(*p);
-                current = p->parent;
-            }
-        }
+        // The task and every folder above it, before and after the change:
+        // a derived value reads only the task, its tracked times and what is
+        // below it, so no other task's can have changed.
+        invalidate_with_ancestors(*e.t);
+        if (e.before.parent != e.t->parent)
+            invalidate_ancestors(e.before.parent);
     }
-    for (const auto& t : all_)
-        if (t->project == 0)
-            invalidate(*t);
     if (on_project_touched)
         for (std::int32_t p : projects)
             if (p != 0)
@@ -661,6 +661,24 @@ void task_store::end_change_batch()
 // ---- derived values ----
 
 void task_store::invalidate(const task& t) const { t.cache.valid = false; }
+
+void task_store::invalidate_ancestors(std::int32_t parent) const
+{
+    std::int32_t current = parent;
+    for (int step = 0; step < ancestor_limit && current != 0; ++step) {
+        task_ptr p = find(current);
+        if (!p)
+            break;
+        invalidate(*p);
+        current = p->parent;
+    }
+}
+
+void task_store::invalidate_with_ancestors(const task& t) const
+{
+    invalidate(t);
+    invalidate_ancestors(t.parent);
+}
 
 void task_store::compute(const task& t) const
 {

@@ -117,6 +117,9 @@ public:
     double yield(const task& t) const;
     float progress(const task& t) const;
     void invalidate(const task& t) const;
+    // The task and the folders above it: what a change of its own values or
+    // tracked times can alter.
+    void invalidate_with_ancestors(const task& t) const;
 
     // ---- hooks filled by the parts built later ----
     std::function<std::int32_t(std::int32_t project)> project_role;
@@ -139,6 +142,8 @@ private:
 
     void shift_day(time::stored_date date, int priority, int from, int to, int delta, std::int32_t except);
     void shift_folder(std::int32_t parent, std::int32_t project, int from, int to, int delta, std::int32_t except);
+    const std::vector<task*>& folder_group_superset(std::int32_t parent, std::int32_t project) const;
+    void invalidate_ancestors(std::int32_t parent) const;
     void open_day(time::stored_date date, int priority, int position, std::int32_t id);
     void close_day(time::stored_date date, int priority, int position, std::int32_t id);
     void open_folder(std::int32_t parent, std::int32_t project, int position, std::int32_t id);

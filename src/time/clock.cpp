@@ -4,19 +4,41 @@
 #include <QTimeZone>
 
 #include <atomic>
+#include <memory>
 #include <mutex>
 
 namespace qm::time {
 namespace {
 
+// The zone's offset at one instant, kept for the rest of that second: a
+// repaint asks for "now" once per cell, and each fresh answer makes the C
+// library look at the zone file again.
+struct offset_memo {
+    std::mutex mutex;
+    std::int64_t utc = 0;
+    int offset = 0;
+    bool known = false;
+};
+
 clock_source system_source()
 {
+    auto memo = std::make_shared<offset_memo>();
     return clock_source{
         [] { return QDateTime::currentSecsSinceEpoch(); },
-        [](std::int64_t utc) {
-            // Taken afresh at every call, so a change of zone or daylight
-            // saving moves "now" without touching stored values.
-            return QDateTime::fromSecsSinceEpoch(utc).offsetFromUtc();
+        [memo](std::int64_t utc) {
+            // Taken afresh for every other second, so a change of zone or
+            // daylight saving moves "now" without touching stored values.
+            {
+                std::lock_guard<std::mutex> lock(memo->mutex);
+                if (memo->known && memo->utc == utc)
+                    return memo->offset;
+            }
+            const int offset = QDateTime::fromSecsSinceEpoch(utc).offsetFromUtc();
+            std::lock_guard<std::mutex> lock(memo->mutex);
+            memo->utc = utc;
+            memo->offset = offset;
+            memo->known = true;
+            return offset;
         },
     };
 }

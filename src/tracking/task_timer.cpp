@@ -164,7 +164,7 @@ void task_timer::tick()
     e->duration = clamp_duration(now - e->start);
     const time::stored_time previous = last_tick_;
     last_tick_ = now;
-    tasks_.invalidate(*timed_);
+    tasks_.invalidate_with_ancestors(*timed_);  // the folders above sum its time
 
     const std::int64_t total = total_tracked(timed_->tracked_times);
     const QString text = running_time_text(total);

@@ -918,9 +918,12 @@ void day_view::update_summary()
     const model::day_load load = model::compute_day_load(tasks_, date_, time::now(), o.working_start, o.working_end);
     summary_->setText(summary_text(load));
     const bool over = load.over() > 0;
-    summary_->setStyleSheet(over ? QStringLiteral("color: %1; font-weight: bold;")
-                                       .arg((is_dark(palette()) ? QColor(255, 120, 110) : QColor(190, 30, 30)).name())
-                                 : QString());
+    const QString style = over ? QStringLiteral("color: %1; font-weight: bold;")
+                                     .arg((is_dark(palette()) ? QColor(255, 120, 110) : QColor(190, 30, 30)).name())
+                               : QString();
+    // A style sheet set again, even unchanged, restyles the label.
+    if (summary_->styleSheet() != style)
+        summary_->setStyleSheet(style);
 }
 
 QString day_view::summary_text(const model::day_load& load)

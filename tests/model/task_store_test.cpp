@@ -352,6 +352,28 @@ TEST_F(task_fixture, derivedValuesOnSmallTrees)
     EXPECT_EQ(store().time_left(*folder), 4200);
 }
 
+TEST_F(task_fixture, aChangeReachesTheFoldersAboveItBeforeAndAfterAMove)
+{
+    // Outside a project as well as inside one: no other task is recomputed
+    // after a change, so each folder above it must be.
+    for (std::int32_t project : {0, 3}) {
+        const QString n = QString::number(project);
+        auto top = add_to_project("top" + n, project, 0, 1, true);
+        auto inner = add_to_project("inner" + n, project, top->id, 1, true);
+        auto other = add_to_project("other" + n, project, 0, 2, true);
+        add_to_project("leaf" + n, project, inner->id, 1);
+        edit("leaf" + n, [](task& x) { x.estimate = 1800; });
+        EXPECT_EQ(store().time_left(*top), 1800) << project;
+        EXPECT_EQ(store().time_left(*inner), 1800) << project;
+        edit("leaf" + n, [](task& x) { x.estimate = 3600; });
+        EXPECT_EQ(store().time_left(*top), 3600) << project;
+        edit("leaf" + n, [&](task& x) { x.parent = other->id; });
+        EXPECT_EQ(store().time_left(*inner), 0) << project;
+        EXPECT_EQ(store().time_left(*top), 0) << project;
+        EXPECT_EQ(store().time_left(*other), 3600) << project;
+    }
+}
+
 TEST_F(task_fixture, announcementsComeInTheirOrder)
 {
     struct recorder : store::listener {

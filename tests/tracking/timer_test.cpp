@@ -217,6 +217,36 @@ TEST_F(timer_test, theTickWorksOncePerSecondAndSavesAboutOnceAMinute)
               (std::vector<QStringList>{{"61"}}));
 }
 
+TEST_F(timer_test, theFolderAboveTheTimedTaskCountsItsTimeAtEachTick)
+{
+    // Folders outside a project and inside one sum their children's time left.
+    for (std::int32_t project : {0, 7}) {
+        auto folder = add(QStringLiteral("Folder %1").arg(project));
+        auto child = add(QStringLiteral("Child %1").arg(project));
+        const model::task folder_before = *folder;
+        folder->folder = model::folder_method::roi;
+        folder->appointment = true;
+        folder->date = time::FOLDER_DATE;
+        folder->project = project;
+        store().change(folder_before, *folder);
+        const model::task child_before = *child;
+        child->parent = folder->id;
+        child->project = project;
+        child->estimate = 600;
+        store().change(child_before, *child);
+        store().end_change_batch();
+        EXPECT_EQ(store().time_left(*folder), 600);
+
+        ops->start_timer(child);
+        run(1);
+        EXPECT_EQ(store().time_left(*folder), 599) << project;  // read between ticks, as a repaint does
+        run(4);
+        EXPECT_EQ(store().time_spent(*child), 5) << project;
+        EXPECT_EQ(store().time_left(*folder), 595) << project;
+        ops->stop_timer();
+    }
+}
+
 TEST_F(timer_test, theShownTimeMovesEachSecondUnderAMinuteThenEachMinute)
 {
     auto a = add("A");
