@@ -160,7 +160,7 @@ std::vector<toolbar_button> day_view::buttons() const
         {"Break Down", cmd::break_down}, {"Distraction", cmd::distraction},
         {"Interruption", cmd::interruption}, {"-", 0},
         {"Date", cmd::show_day}, {"-", 0},
-        {"Add Alarm", 40244, false, false, false}, {"Description", 41191, false, false, false},
+        {"Add Alarm", 40244, false, false, false}, {"Description", list_cmd::description},
         {"Add Comment", 40991}, {"-", 0},
         {"Notifications Pane", 40179, true, true, false}, {"-", 0},
         {"Pull Previously Uncompleted Tasks", cmd::pull_uncompleted}, {"Task List Options", task_list_options},
@@ -465,6 +465,7 @@ bool day_view::handles(int command) const
     case cmd::date_tomorrow: case cmd::move_up: case cmd::move_down: case cmd::pull_uncompleted:
     case cmd::pull_uncompleted_flow: case cmd::show_day: case cmd::date_edit:
     case sort_ascending: case sort_descending: case sort_default: case task_list_options:
+    case list_cmd::description:
     case cmd::move_to_top: case cmd::move_to_bottom: case list_cmd::cell_clear: case list_cmd::cell_increment:
     case list_cmd::cell_decrement: case list_cmd::schedule_between:
         return true;
@@ -472,6 +473,8 @@ bool day_view::handles(int command) const
         return pane_ != nullptr;
     case 40046:  // Task > Project
     case cmd::folder:
+    case list_cmd::pull_next_in_project:
+    case list_cmd::pull_next_in_folder:
         return projects_ != nullptr;
     case 40047:  // Task > Role
     case 40050:  // Task > Tags
@@ -523,6 +526,12 @@ bool day_view::own_command(int command)
     case cmd::no_date: commands_.set_date(selected, time::NO_DATE); return true;
     case cmd::date_today: commands_.set_date(selected, time::today()); return true;
     case cmd::date_tomorrow: commands_.set_date(selected, time::tomorrow()); return true;
+    case list_cmd::description:
+        if (model::task* t = task_at(list_->focus_row()))
+            edit_description(cells(), this, *t);
+        else
+            report(QStringLiteral("Select a task to describe."));
+        return true;
     case cmd::move_to_top: commands_.push_to_top(selected); return true;
     case cmd::move_to_bottom: commands_.push_to_bottom(selected); return true;
     case list_cmd::cell_clear:
@@ -531,6 +540,15 @@ bool day_view::own_command(int command)
         cells().cell_command(history_, selected, list_->focus_column_id(), command, [this](const QString& m) { report(m); });
         return true;
     case list_cmd::schedule_between: report(schedule_between_prompt(cells(), history_, this, selected)); return true;
+    case list_cmd::pull_next_in_project:
+    case list_cmd::pull_next_in_folder:
+        if (projects_ == nullptr)
+            return false;
+        if (const model::task* t = task_at(list_->focus_row()))
+            report(cells().pull_next(*t, command == list_cmd::pull_next_in_folder));
+        else
+            report(QStringLiteral("Select a task of a project first."));
+        return true;
     case cmd::move_up: move_rows(true); return true;
     case cmd::move_down: move_rows(false); return true;
     case cmd::pull_uncompleted:

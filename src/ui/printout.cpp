@@ -5,7 +5,6 @@
 #include "ui/cell_list.h"
 #include "ui/tree_rows.h"
 
-#include <QHeaderView>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
@@ -22,13 +21,10 @@ printout printout_of_list(cell_list& list, const QString& title, const QString& 
     p.range = range;
     const column_model& cols = list.columns();
     const QVector<int> order = cols.display_order();
-    double total = 0;
-    for (int i : order)
-        total += std::max(1, list.header()->sectionSize(i));
     std::vector<int> ids;
     for (int i : order) {
         p.columns << cols.columns[i].title;
-        p.widths << (total > 0 ? std::max(1, list.header()->sectionSize(i)) / total : 1.0 / order.size());
+        p.widths << (cols.columns[i].proportional() ? cols.columns[i].width : 0.0);
         ids.push_back(cols.columns[i].id);
     }
     cell_list_owner& owner = list.owner();
@@ -69,7 +65,45 @@ struct page_metrics {
     double top_height = 0;     // the title block and the column titles
     double foot_height = 0;
     QFont body, bold, title, note;
+    std::vector<double> widths;  // of the columns, in device pixels
 };
+
+// Each column as wide as its title and its widest cell (a long one capped),
+// the room left shared by the list's own proportions; when the page is too
+// narrow, every column gives up the same fraction.
+std::vector<double> column_widths(const printout& p, const QPaintDevice* device, const page_metrics& m)
+{
+    const QFontMetricsF body(m.body, device), bold(m.bold, device);
+    const double page = m.area.width();
+    const double padding = body.horizontalAdvance(QStringLiteral("  "));
+    std::vector<double> need(static_cast<std::size_t>(p.columns.size()), 0.0);
+    for (int c = 0; c < p.columns.size(); ++c)
+        need[static_cast<std::size_t>(c)] = bold.horizontalAdvance(p.columns[c]) + padding;
+    for (const printout::line& l : p.lines)
+        if (l.kind == printout::line::row)
+            for (int c = 0; c < l.cells.size() && c < p.columns.size(); ++c) {
+                const double indent = c == 0 ? l.level * m.row_height * 0.9 : 0;
+                double& n = need[static_cast<std::size_t>(c)];
+                n = std::max(n, std::min(page * 0.4, body.horizontalAdvance(l.cells[c]) + padding + indent));
+            }
+    double total = 0;
+    for (double n : need)
+        total += n;
+    std::vector<double> out = need;
+    if (total <= 0)
+        return out;
+    if (total > page) {
+        for (double& w : out)
+            w *= page / total;
+        return out;
+    }
+    double shares = 0;
+    for (int c = 0; c < p.columns.size(); ++c)
+        shares += p.widths.value(c);
+    for (int c = 0; c < p.columns.size(); ++c)
+        out[static_cast<std::size_t>(c)] += (page - total) * (shares > 0 ? p.widths.value(c) / shares : 1.0 / p.columns.size());
+    return out;
+}
 
 page_metrics metrics_for(QPrinter& printer, QPainter& painter)
 {
@@ -132,7 +166,7 @@ void draw_top(QPainter& painter, const printout& p, const page_metrics& m, doubl
     painter.setFont(m.bold);
     double x = m.area.left();
     for (int c = 0; c < p.columns.size(); ++c) {
-        const double w = m.area.width() * p.widths.value(c);
+        const double w = m.widths[static_cast<std::size_t>(c)];
         painter.drawText(QRectF(x + 2, y, w - 4, m.row_height), Qt::AlignLeft | Qt::AlignVCenter,
                          QFontMetricsF(m.bold, painter.device()).elidedText(p.columns[c], Qt::ElideRight, w - 4));
         x += w;
@@ -165,7 +199,7 @@ void draw_line(QPainter& painter, const printout& p, const printout::line& l, co
     const QFontMetricsF fm(f, painter.device());
     double x = m.area.left();
     for (int c = 0; c < p.columns.size(); ++c) {
-        const double w = m.area.width() * p.widths.value(c);
+        const double w = m.widths[static_cast<std::size_t>(c)];
         const double shift = c == 0 ? indent : 0;
         const QRectF r(x + 2 + shift, y, w - 4 - shift, m.row_height);
         painter.drawText(r, Qt::AlignLeft | Qt::AlignVCenter, fm.elidedText(l.cells.value(c), Qt::ElideRight, r.width()));
@@ -183,7 +217,8 @@ int render_printout(const printout& p, QPrinter& printer)
     QPainter painter;
     if (!painter.begin(&printer))
         return 0;
-    const page_metrics m = metrics_for(printer, painter);
+    page_metrics m = metrics_for(printer, painter);
+    m.widths = column_widths(p, &printer, m);
     const std::vector<std::size_t> starts = paginate(p, m);
     const int pages = static_cast<int>(starts.size());
     const QString printed = QStringLiteral("Printed %1").arg(time::format_date_time(time::now()));

@@ -30,7 +30,9 @@ struct printout {
     QString title;   // "Day", "Task List"
     QString range;   // the dates shown: "Wednesday, March 11, 2026"
     QStringList columns;
-    QVector<double> widths;  // shares of the page width, one per column
+    // Each column takes the width of its title and its cells; what the page
+    // has left goes to the columns in these shares (0: a fixed column).
+    QVector<double> widths;
     std::vector<line> lines;
 };
 
@@ -40,8 +42,8 @@ public:
     virtual printout make_printout() const = 0;
 };
 
-// The rows of a list as it is shown: its visible columns in their order
-// and widths, headings (rows the owner styles as headings) across the page.
+// The rows of a list as it is shown: its visible columns in their order,
+// the proportional ones with their shares, headings (rows the owner styles as headings) across the page.
 printout printout_of_list(cell_list& list, const QString& title, const QString& range);
 
 // Lays the printout out on the printer's pages; returns the page count.

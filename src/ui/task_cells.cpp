@@ -2,6 +2,8 @@
 
 #include "history/task_description.h"
 #include "model/dependencies.h"
+#include "model/project_order.h"
+#include "model/project_store.h"
 #include "model/task_recurrences.h"
 #include "schedule/schedule_store.h"
 #include "store/tables.h"
@@ -524,6 +526,25 @@ bool task_cells::schedule_between(history::history& h, const std::vector<model::
     return true;
 }
 
+void edit_description(const task_cells& cells, QWidget* parent, model::task& t,
+                      const std::function<std::optional<QString>(QWidget*, const QString&)>& ask)
+{
+    std::optional<QString> text;
+    if (ask) {
+        text = ask(parent, t.description);
+    } else {
+        bool ok = false;
+        const QString typed = QInputDialog::getMultiLineText(
+            parent, QStringLiteral("Description"), QStringLiteral("Description of %1:").arg(t.name), t.description, &ok);
+        if (ok)
+            text = typed;
+    }
+    if (!text || *text == t.description)
+        return;
+    if (model::task_ptr held = cells.tasks.find(t.id))
+        cells.commands.modify(*held, [&](model::task& x) { x.description = *text; });
+}
+
 QString schedule_between_prompt(const task_cells& cells, history::history& h, QWidget* parent, const std::vector<model::task*>& tasks)
 {
     if (tasks.empty())
@@ -553,6 +574,38 @@ void task_cells::cell_command(history::history& h, const std::vector<model::task
     if (changed == 0 && !selected.empty() && report)
         report(command == list_cmd::cell_clear ? QStringLiteral("This cell cannot be cleared.")
                                                : QStringLiteral("This cell has no value to step."));
+}
+
+QString task_cells::pull_next(const model::task& focus, bool same_folder) const
+{
+    const model::project_ptr p = projects != nullptr && focus.project != 0 ? projects->projects.find(focus.project)
+                                                                          : nullptr;
+    if (!p)
+        return QStringLiteral("Pull Next Task works on a task of a project: this one has none.");
+    const model::task_tree tree = model::build_task_tree(tasks, *p);
+    // The project's tasks in its order: each folder's tasks after it.
+    std::vector<model::task*> order;
+    std::function<void(const std::vector<model::task*>&, int)> walk = [&](const std::vector<model::task*>& group,
+                                                                          int depth) {
+        for (model::task* t : group) {
+            order.push_back(t);
+            if (depth < 40)
+                walk(tree.children_of(t->id), depth + 1);
+        }
+    };
+    walk(tree.roots, 0);
+    const auto at = std::find_if(order.begin(), order.end(), [&](const model::task* t) { return t->id == focus.id; });
+    const time::stored_date today = time::today();
+    for (auto it = at == order.end() ? order.begin() : at + 1; it != order.end(); ++it) {
+        model::task* t = *it;
+        if (!t->is_todo() || t->status != model::status::unfinished || t->date == today ||
+            t->date == time::RECURRENCE_MASTER_DATE || (same_folder && t->parent != focus.parent))
+            continue;
+        commands.set_date({t}, today);
+        return QStringLiteral("\"%1\" is on today's list now.").arg(t->name);
+    }
+    return same_folder ? QStringLiteral("No unfinished task follows in this folder.")
+                       : QStringLiteral("No unfinished task follows in this project.");
 }
 
 void task_cells::move_in_day(history::history& h, std::vector<model::task*> selected, bool up) const

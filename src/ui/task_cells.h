@@ -13,6 +13,7 @@
 #include <QVector>
 
 #include <functional>
+#include <optional>
 
 class QMenu;
 class QObject;
@@ -112,12 +113,23 @@ struct task_cells {
     // not name two times in order.
     bool schedule_between(history::history& h, const std::vector<model::task*>& tasks, const QString& text, QString& message) const;
 
+    // Flow > Pull Next Task in Project (or in Project Folder): the first
+    // unfinished to-do after the focus task in its project's order (within
+    // the focus task's folder) that is not dated today comes to today.
+    // Returns the message to show.
+    QString pull_next(const model::task& focus, bool same_folder) const;
+
     // Moves to-dos one place up or down in their day order (over the group
     // boundaries), as one history group.
     void move_in_day(history::history& h, std::vector<model::task*> tasks, bool up) const;
 
     const schedule::stored_block* first_block_today(const model::task& t) const;
 };
+
+// Task > Organize > Description: the task's description in a dialog (or as
+// ask answers), changed in one undoable step.
+void edit_description(const task_cells& cells, QWidget* parent, model::task& t,
+                      const std::function<std::optional<QString>(QWidget*, const QString&)>& ask = {});
 
 // Asks for the two times of Schedule Between and sets them; the message to show.
 QString schedule_between_prompt(const task_cells& cells, history::history& h, QWidget* parent, const std::vector<model::task*>& tasks);

@@ -522,6 +522,9 @@ bool task_list_view::handles(int command) const
     case list_cmd::task_list_options: case list_cmd::cell_clear: case list_cmd::cell_increment:
     case list_cmd::cell_decrement: case show_schedule_between:
         return true;
+    case list_cmd::pull_next_in_project:
+    case list_cmd::pull_next_in_folder:
+        return parts_.projects != nullptr;
     case 40046:  // Task > Project
     case cmd::folder:
         return parts_.projects != nullptr;
@@ -616,6 +619,15 @@ bool task_list_view::row_command(int command, const std::vector<model::task*>& s
     case show_schedule_between:
         report(schedule_between_prompt(cells(), parts_.history, this, selected));
         return true;
+    case list_cmd::pull_next_in_project:
+    case list_cmd::pull_next_in_folder:
+        if (parts_.projects == nullptr)
+            return false;
+        if (const model::task* t = task_at(list_->focus_row()))
+            report(cells().pull_next(*t, command == list_cmd::pull_next_in_folder));
+        else
+            report(QStringLiteral("Select a task of a project first."));
+        return true;
     case 40047:  // Task > Role, even while its column is hidden
     case 40050:  // Task > Tags
         if (parts_.roles != nullptr)
@@ -641,24 +653,7 @@ void task_list_view::clear_or_step(int command)
                          [this](const QString& m) { report(m); });
 }
 
-void task_list_view::edit_description(model::task& t)
-{
-    std::optional<QString> text;
-    if (ask_description) {
-        text = ask_description(this, t.description);
-    } else {
-        bool ok = false;
-        const QString typed = QInputDialog::getMultiLineText(
-            this, QStringLiteral("Description"), QStringLiteral("Description of %1:").arg(t.name), t.description, &ok);
-        if (ok)
-            text = typed;
-    }
-    if (!text || *text == t.description)
-        return;
-    const std::int32_t id = t.id;
-    if (model::task_ptr held = parts_.tasks.find(id))
-        parts_.commands.modify(*held, [&](model::task& x) { x.description = *text; });
-}
+void task_list_view::edit_description(model::task& t) { ui::edit_description(cells(), this, t, ask_description); }
 
 void task_list_view::options_popup()
 {

@@ -18,7 +18,14 @@ QString date_heading(time::stored_date d)
         return QStringLiteral("Recurring Tasks");
     if (d <= time::NO_DATE)
         return QStringLiteral("No Date");
-    return QStringLiteral("%1 \u2014 %2").arg(time::format_long_date(d), time::relative_text(d));
+    // Whole days from today: a heading names a day, not a moment.
+    const std::int64_t days = (d - time::today()) / 86400;
+    const QString when = days == 0    ? QStringLiteral("Today")
+                         : days == 1  ? QStringLiteral("Tomorrow")
+                         : days == -1 ? QStringLiteral("Yesterday")
+                         : days > 1   ? QStringLiteral("in %1 days").arg(days)
+                                      : QStringLiteral("%1 days ago").arg(-days);
+    return QStringLiteral("%1 \u2014 %2").arg(time::format_long_date(d), when);
 }
 
 std::vector<std::pair<time::stored_date, std::vector<model::task*>>> tasks_by_date(
@@ -58,7 +65,8 @@ namespace {
 const QString options_block = QStringLiteral("options");
 
 // The columns a list of tasks over many days shows at first.
-const std::vector<int> date_list_columns = {status, task, date, day_priority, estimate, deadline, project, role, tags};
+const std::vector<int> date_list_columns = {status, task,    date, day_priority, estimate,
+                                            time,   deadline, project, role,        tags};
 
 }  // namespace
 

@@ -8,6 +8,7 @@
 #include "time/calendar.h"
 #include "time/format.h"
 #include "time/recurrence.h"
+#include "ui/action_popup.h"
 #include "ui/commands.h"
 #include "ui/day_view.h"
 #include "ui/planner.h"
@@ -22,6 +23,7 @@
 #include <QLineEdit>
 #include <QStatusBar>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -198,7 +200,8 @@ TEST_F(task_lists, upcomingListShowsTheComingDaysWithTheOverdueFirst)
     focus(v, "late");
     QTest::keyClick(&v.list(), Qt::Key_D, Qt::ControlModifier | Qt::ShiftModifier);
     settle();
-    EXPECT_EQ(names(v).mid(0, 3), QStringList({ui::date_heading(D(2026, 3, 11)), "late", "now"}));
+    // It joins today's list at the end of its group.
+    EXPECT_EQ(names(v).mid(0, 3), QStringList({ui::date_heading(D(2026, 3, 11)), "now", "late"}));
 
     v.set_days(60);
     EXPECT_TRUE(names(v).contains("far off"));
@@ -362,4 +365,49 @@ TEST_F(task_lists, cellCommandsStepClearAndMoveThroughTheFile)
         sql("SELECT name, estimate, deadline, appointment_start, appointment_duration FROM Tasks ORDER BY priority_value");
     ASSERT_EQ(rows.size(), 2u);
     EXPECT_EQ(rows[0], QStringList({"second", "900", QString::number(D(2026, 3, 21) + 17 * 3600), "32400", "41400"}));
+}
+
+TEST_F(task_lists, descriptionAndTaskListOptionsFromTheKeyboard)
+{
+    start();
+    model::task_ptr t = add("pack for the trip", D(2026, 3, 13));
+    add("already packed", D(2026, 3, 13), model::status::finished);
+    ui::all_tasks_view& v = *p->task_list();
+    show(v, 40011);
+    focus(v, "pack for the trip");
+    v.ask_description = [](QWidget*, const QString& current) -> std::optional<QString> {
+        EXPECT_TRUE(current.isEmpty());
+        return QStringLiteral("Passport, charger\nand the tickets");
+    };
+    p->frame().on_command(41191);
+    settle();
+    const int row = v.row_of(t->id);
+    ASSERT_EQ(v.row_kind(row + 1), "description");
+    EXPECT_EQ(v.cell_text(row + 1, task), "Passport, charger\u2026");
+
+    // Task List Options: "S" waits, "F" hides the finished tasks; "D" the descriptions.
+    for (const char* keys : {"SF", "D"}) {
+        // The popup runs its own loop: the keys go in once it is up.
+        auto* poll = new QTimer(&p->frame());
+        QObject::connect(poll, &QTimer::timeout, poll, [poll, keys] {
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (auto* popup = qobject_cast<ui::action_popup*>(w); popup != nullptr && popup->isVisible()) {
+                    poll->stop();
+                    poll->deleteLater();
+                    QTest::keyClicks(popup, QString::fromLatin1(keys));
+                    return;
+                }
+        });
+        poll->start(10);
+        p->frame().on_command(40443);
+        settle();
+    }
+    EXPECT_EQ(names(v), QStringList({ui::date_heading(D(2026, 3, 13)), "pack for the trip"}));
+    EXPECT_EQ(v.list().columns().filter_flags, 0x80 | 0x4);
+
+    restart();
+    EXPECT_EQ(p->task_list()->list().columns().filter_flags, 0x80 | 0x4);
+    const auto rows = sql("SELECT description FROM Tasks WHERE name = 'pack for the trip'");
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0][0], "Passport, charger\nand the tickets");
 }
