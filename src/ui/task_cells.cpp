@@ -39,7 +39,7 @@ QVector<column> task_columns(const std::vector<int>& shown)
         {estimate, "Estimate", false, 84, -1, -1, false},
         {scheduling, "Scheduling", false, 0.3, -1, -1, false},
         {deadline, "Deadline", false, 130, -1, -1, false},
-        {time, "Time", false, 120, -1, -1, false},
+        {time, "Time", false, 170, -1, -1, false},
         {time_left, "Time Left", false, 84, -1, -1, false},
         {project, "Project", false, 0.3, -1, -1, false},
         {role, "Role", false, 0.25, -1, -1, false},

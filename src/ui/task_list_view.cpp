@@ -165,6 +165,12 @@ void task_list_view::day_order(std::vector<model::task*>& tasks)
     });
 }
 
+void task_list_view::showEvent(QShowEvent* event)
+{
+    view::showEvent(event);
+    schedule_refresh();
+}
+
 // ---- rows ----
 
 void task_list_view::schedule_refresh()

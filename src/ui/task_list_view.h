@@ -146,6 +146,9 @@ protected:
     void schedule_refresh();
     void report(const QString& text) { emit status_message(text); }
     const task_list_parts& parts() const { return parts_; }
+    // Shown again: the rows catch up (a list may read what its days hold only
+    // while it is seen).
+    void showEvent(QShowEvent* event) override;
 
 private:
     struct node_info {

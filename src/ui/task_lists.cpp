@@ -162,10 +162,13 @@ std::vector<task_list_view::task_group> upcoming_view::collect() const
     std::vector<time::stored_date> days;
     for (int i = 0; i < days_; ++i)
         days.push_back(time::add_days(today, i));
-    // The first look at a day makes its recurring tasks, as the Day view does.
-    for (time::stored_date d : days)
-        if (!parts().tasks.looked_at(d))
-            parts().tasks.look_at(d);
+    // Looking at a day makes its recurring tasks, as the Day view does, but
+    // only once the user does look: a list hidden behind another tab adds
+    // nothing to the file.
+    if (isVisible())
+        for (time::stored_date d : days)
+            if (!parts().tasks.looked_at(d))
+                parts().tasks.look_at(d);
 
     auto open = [](const model::task& t) {
         return t.status != model::status::finished && t.status != model::status::canceled;
