@@ -19,6 +19,8 @@ packages=(
   libical-dev python3-icalendar
   # CalDAV: a real server for the tests, started by them on a loopback port.
   radicale
+  # Printing tests read the text of a PDF the planner printed.
+  poppler-utils
 )
 
 missing=()

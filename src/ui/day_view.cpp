@@ -15,6 +15,7 @@
 #include "ui/project_tools.h"
 #include "ui/schedule_pane.h"
 #include "ui/task_actions.h"
+#include "ui/task_cells.h"
 
 #include <QCollator>
 #include <QInputDialog>
@@ -57,35 +58,9 @@ QVector<column> day_columns()
     return c;
 }
 
-// The View.TaskList commands that show a column or sort by it, with the
-// Day view's column for each.
-struct column_command {
-    int show;
-    int sort;
-    int column_id;
-};
-constexpr column_command column_commands[] = {
-    {41146, 41176, day_column::status},     {41151, 41177, day_column::role},
-    {41148, 41088, day_column::task},       {41150, 41178, day_column::tags},
-    {41152, 41089, day_column::date},       {41154, 41179, day_column::day_priority},
-    {41155, 41090, day_column::estimate},   {41156, 41180, day_column::scheduling},
-    {41157, 41181, day_column::original_estimate}, {41158, 41182, day_column::deadline},
-    {41159, 41183, day_column::time},       {41161, 41184, day_column::time_left},
-    {41168, 41185, day_column::project},    {41167, 41186, day_column::impact},
-    {41166, 41187, day_column::roi},        {41163, 41188, day_column::yield},
-    {41164, 41190, day_column::recurrence},
-};
 constexpr int sort_ascending = 41037, sort_descending = 41038, sort_default = 41175;
 constexpr int task_list_options = 40443;
 constexpr int show_schedule_view = 41138;
-
-const column_command* find_column_command(int command)
-{
-    for (const column_command& c : column_commands)
-        if (c.show == command || c.sort == command)
-            return &c;
-    return nullptr;
-}
 
 const char* heading_text(int priority)
 {
@@ -96,10 +71,6 @@ const char* heading_text(int priority)
     default: return "C \u2014 Desired";
     }
 }
-
-QString number_text(double v) { return v == 0 ? QString() : QString::number(v, 'f', 2); }
-
-bool is_dark(const QPalette& p) { return p.color(QPalette::Base).lightness() < 128; }
 
 QColor blend(const QColor& a, const QColor& b, double t)
 {
@@ -189,7 +160,7 @@ std::vector<toolbar_button> day_view::buttons() const
         {"Break Down", cmd::break_down}, {"Distraction", cmd::distraction},
         {"Interruption", cmd::interruption}, {"-", 0},
         {"Date", cmd::show_day}, {"-", 0},
-        {"Add Alarm", 40244, false, false, false}, {"Description", 41191, false, false, false},
+        {"Add Alarm", 40244, false, false, false}, {"Description", list_cmd::description},
         {"Add Comment", 40991}, {"-", 0},
         {"Notifications Pane", 40179, true, true, false}, {"-", 0},
         {"Pull Previously Uncompleted Tasks", cmd::pull_uncompleted}, {"Task List Options", task_list_options},
@@ -307,116 +278,16 @@ QString day_view::cell_text(int row, int column_id) const
     return t == nullptr ? QString() : task_text(*t, column_id);
 }
 
-QString day_view::task_text(const model::task& task_ref, int column_id) const
-{
-    const model::task* t = &task_ref;
-    using namespace day_column;
-    switch (column_id) {
-    case status: {
-        if (actions_ != nullptr && actions_->timer().is_timed(*t))
-            return QStringLiteral("\u25B6 Timing");
-        if (t->status == model::status::unfinished && !model::open_dependencies(tasks_, *t).empty())
-            return QStringLiteral("\u25CC Waits");
-        // To-dos show a check box for unfinished and finished; the other
-        // statuses carry a mark of their own.
-        switch (t->status) {
-        case model::status::unfinished: return QString();
-        case model::status::finished: return t->appointment ? model::status_text(t->status, true) : QString();
-        case model::status::delegated: return QStringLiteral("\u279C ") + model::status_text(t->status, true);
-        case model::status::waiting: return QStringLiteral("\u25F7 ") + model::status_text(t->status, true);
-        case model::status::canceled: return QStringLiteral("\u2717 ") + model::status_text(t->status, true);
-        default: return model::status_text(t->status, true);
-        }
-    }
-    case task: return t->name;
-    case day_priority: return t->appointment ? QString() : history::priority_text(*t);
-    case estimate: {
-        const std::int64_t e = tasks_.effective_estimate(*t);
-        return e == 0 || t->appointment ? QString() : time::format_duration(e);
-    }
-    case original_estimate: return t->original_estimate == 0 ? QString() : time::format_duration(t->original_estimate);
-    case scheduling: {
-        QString text = time::constraint_text(t->appointment_start, t->appointment_duration, t->appointment);
-        if (const schedule::stored_block* b = first_block_today(*t)) {
-            const QString mark = b->b.before_mark && b->b.deadline_mark ? QStringLiteral("\u26A0 Late for both")
-                                 : b->b.before_mark                     ? QStringLiteral("\u26A0 Late")
-                                 : b->b.deadline_mark                   ? QStringLiteral("\u26A0 Past deadline")
-                                                                        : QString();
-            if (!mark.isEmpty())
-                text = text.isEmpty() ? mark : mark + QStringLiteral(" \u2014 ") + text;
-        }
-        return text;
-    }
-    case deadline: return t->deadline == 0 ? QString() : time::format_date_time(t->deadline);
-    case time: {
-        if (t->appointment && t->appointment_start >= 0)
-            return time::time_range_text(t->date + t->appointment_start, std::max(0, t->appointment_duration));
-        const std::int64_t spent = tasks_.time_spent(*t);
-        return spent == 0 ? QString() : time::format_duration(spent);
-    }
-    case time_left: {
-        if (t->appointment || tasks_.effective_estimate(*t) == 0)
-            return QString();
-        return time::format_duration(tasks_.time_left(*t));
-    }
-    case project: return projects_ != nullptr ? place_path(*projects_, *t) : QString();
-    case role: {
-        if (auto r = tables_.roles.find(tasks_.effective_role(*t)))
-            return r->name;
-        return QString();
-    }
-    case impact: return t->units == 0 ? QString() : QString::number(t->units);
-    case roi: return number_text(tasks_.roi(*t));
-    case yield: return number_text(tasks_.yield(*t));
-    case day_column::date: return t->date == time::NO_DATE ? QStringLiteral("No Date") : time::format_short_date(t->date);
-    case tags: return history::tags_text(*t);
-    case recurrence: {
-        if (recurrences_ == nullptr)
-            return QString();
-        const model::task_ptr master = recurrences_->recurrence_master(*t);
-        const time::recurrence* pattern = master ? recurrences_->pattern_of(master->id) : nullptr;
-        return pattern != nullptr ? time::describe(*pattern) : QString();
-    }
-    default: return QString();
-    }
-}
+QString day_view::task_text(const model::task& t, int column_id) const { return cells().text(t, column_id); }
 
 int day_view::compare_tasks(const model::task& a, const model::task& b, int column_id) const
 {
-    auto three_way = [](auto x, auto y) { return x < y ? -1 : (y < x ? 1 : 0); };
-    using namespace day_column;
-    switch (column_id) {
-    case status: return three_way(a.status, b.status);
-    case day_priority: return three_way(std::pair(a.priority, a.priority_value), std::pair(b.priority, b.priority_value));
-    case estimate: return three_way(tasks_.effective_estimate(a), tasks_.effective_estimate(b));
-    case original_estimate: return three_way(a.original_estimate, b.original_estimate);
-    case deadline: return three_way(a.deadline, b.deadline);
-    case time: {
-        auto key = [this](const model::task& t) {
-            return t.appointment && t.appointment_start >= 0 ? std::int64_t(t.appointment_start) : tasks_.time_spent(t);
-        };
-        return three_way(key(a), key(b));
-    }
-    case time_left: return three_way(tasks_.time_left(a), tasks_.time_left(b));
-    case impact: return three_way(a.units, b.units);
-    case roi: return three_way(tasks_.roi(a), tasks_.roi(b));
-    case yield: return three_way(tasks_.yield(a), tasks_.yield(b));
-    case day_column::date: return three_way(a.date, b.date);
-    default: {
-        // Text as a person reads it: case aside, "Task 9" before "Task 10".
-        static const QCollator collator = [] {
-            // The C locale compares code points and knows no numbers.
-            QLocale locale = QLocale::system();
-            if (locale.language() == QLocale::C)
-                locale = QLocale(QLocale::English, QLocale::UnitedStates);
-            QCollator c(locale);
-            c.setNumericMode(true);
-            c.setCaseSensitivity(Qt::CaseInsensitive);
-            return c;
-        }();
-        return collator.compare(task_text(a, column_id), task_text(b, column_id));
-    }
-    }
+    return cells().compare(a, b, column_id);
+}
+
+task_cells day_view::cells() const
+{
+    return task_cells{tasks_, commands_, tables_, projects_, actions_, role_cells_, recurrences_, schedule_};
 }
 
 QString day_view::cell_tip(int row, int column_id) const
@@ -439,30 +310,20 @@ void day_view::add_pane(QWidget* pane, std::function<void(time::stored_date)> fo
 
 int day_view::check_state(int row, int column_id) const
 {
-    const model::task* t = column_id == day_column::status ? task_at(row) : nullptr;
-    if (t == nullptr || t->appointment)
-        return -1;
-    if (t->status == model::status::unfinished)
-        return 0;
-    return t->status == model::status::finished ? 2 : -1;
+    const model::task* t = task_at(row);
+    return t == nullptr ? -1 : cells().check_state(*t, column_id);
 }
 
 QColor day_view::cell_background(int row, int column_id) const
 {
-    const model::task* t = column_id == day_column::role && role_cells_ != nullptr ? task_at(row) : nullptr;
-    return t != nullptr ? role_cells_->background(tasks_, *t) : QColor();
+    const model::task* t = task_at(row);
+    return t != nullptr ? cells().background(*t, column_id) : QColor();
 }
 
 QColor day_view::cell_foreground(int row, int column_id) const
 {
-    if (column_id == day_column::role && role_cells_ != nullptr) {
-        const model::task* t = task_at(row);
-        return t != nullptr ? role_cells_->foreground(tasks_, *t) : QColor();
-    }
-    const model::task* t = column_id == day_column::deadline ? task_at(row) : nullptr;
-    if (t == nullptr || t->deadline == 0 || t->deadline >= time::now() || t->status != model::status::unfinished)
-        return {};
-    return is_dark(palette()) ? QColor(255, 120, 110) : QColor(190, 30, 30);  // overdue
+    const model::task* t = task_at(row);
+    return t != nullptr ? cells().foreground(*t, column_id, palette()) : QColor();
 }
 
 row_style day_view::style_of(int row) const
@@ -500,28 +361,7 @@ row_style day_view::style_of(int row) const
 int day_view::editor_of(int row, int column_id) const
 {
     const model::task* t = task_at(row);
-    if (t == nullptr)
-        return editor_kind::none;
-    using namespace day_column;
-    switch (column_id) {
-    case status:
-    case task:
-    case deadline:
-    case impact:
-    case day_column::date:
-    case original_estimate:
-        return editor_kind::text;
-    case project:
-        return projects_ != nullptr ? editor_kind::text : editor_kind::none;
-    case role:
-    case tags:
-        return role_cells_ != nullptr ? editor_kind::text : editor_kind::none;
-    case day_priority:
-    case estimate:
-        return t->appointment ? editor_kind::none : editor_kind::text;
-    default:
-        return editor_kind::none;
-    }
+    return t == nullptr ? editor_kind::none : cells().editor(*t, column_id);
 }
 
 bool day_view::begin_text_edit(int row, int column_id, QString& initial)
@@ -529,9 +369,7 @@ bool day_view::begin_text_edit(int row, int column_id, QString& initial)
     const model::task* t = task_at(row);
     if (t == nullptr)
         return false;
-    initial = column_id == day_column::status ? model::status_text(t->status, true) : cell_text(row, column_id);
-    if (column_id == day_column::estimate && t->estimate == 0)
-        initial.clear();
+    initial = cells().initial_text(*t, column_id);
     return true;
 }
 
@@ -542,106 +380,7 @@ int day_view::commit_text(int row, int column_id, const QString& text)
     model::task* t = task_at(row);
     if (t == nullptr)
         return 0;
-    using namespace day_column;
-    const bool none = text.isEmpty() || text.compare(QLatin1String("none"), Qt::CaseInsensitive) == 0;
-    switch (column_id) {
-    case task:
-        commands_.modify(*t, [&](model::task& x) { x.name = text; });
-        return 0;
-    case role:
-        if (role_cells_ == nullptr)
-            return 0;
-        return role_cells_->commit_role(commands_, {t}, text, [this](const QString& m) { report(m); }) ? 0 : 2;
-    case tags:
-        if (role_cells_ != nullptr)
-            role_cells_->tags.set_tags({t}, text);
-        return 0;
-    case project: {
-        QString message;
-        if (projects_ == nullptr || !assign_path(*projects_, {t}, text, message)) {
-            report(message);
-            return 2;
-        }
-        return 0;
-    }
-    case status: {
-        const int s = model::status_from_text(text);
-        if (s < 0) {
-            report(QStringLiteral("\"%1\" is not a status: type unfinished, finished, delegated, waiting or canceled.").arg(text));
-            return 2;
-        }
-        commands_.modify(*t, [s](model::task& x) { x.status = s; });
-        return 0;
-    }
-    case day_priority: {
-        const QString p = text.trimmed().toUpper();
-        if (p.isEmpty() || p[0] < QLatin1Char('A') || p[0] > QLatin1Char('C')) {
-            report(QStringLiteral("\"%1\" is not a day priority: type A, B or C, optionally with a position (A2).").arg(text));
-            return 2;
-        }
-        bool ok = true;
-        const int position = p.size() > 1 ? p.mid(1).trimmed().toInt(&ok) : -1;
-        if (!ok || (p.size() > 1 && position < 1)) {
-            report(QStringLiteral("\"%1\" is not a day priority: type A, B or C, optionally with a position (A2).").arg(text));
-            return 2;
-        }
-        const int priority = p[0].unicode() - u'A' + 1;
-        if (position > 0)
-            commands_.modify(*t, [&](model::task& x) {
-                x.priority = priority;
-                x.priority_value = position;
-            }, model::update_flag::keep_priority_value);
-        else
-            commands_.modify(*t, [&](model::task& x) { x.priority = priority; });
-        return 0;
-    }
-    case estimate:
-    case original_estimate: {
-        std::optional<time::duration> d = none ? std::optional<time::duration>(0) : time::parse_duration_checked(text);
-        if (!d) {
-            report(QStringLiteral("\"%1\" is not a duration: type for example 1h 30m, 1:30 or 90.").arg(text));
-            return 2;
-        }
-        if (column_id == estimate)
-            commands_.modify(*t, [&](model::task& x) {
-                x.estimate = *d;
-                if (x.original_estimate == 0)
-                    x.original_estimate = *d;
-            });
-        else
-            commands_.modify(*t, [&](model::task& x) { x.original_estimate = *d; });
-        return 0;
-    }
-    case day_column::date:
-    case deadline: {
-        time::stored_date d = 0;
-        if (!none) {
-            const time::parsed_date parsed = time::parse_date(text, time::short_date_pattern(), time::today());
-            if (parsed.failed) {
-                report(QStringLiteral("\"%1\" is not a date: type for example today, next fri, 3/15 or dec 25.").arg(text));
-                return 2;
-            }
-            d = parsed.date;
-        }
-        if (column_id == day_column::date)
-            commands_.modify(*t, [&](model::task& x) { x.date = d == 0 ? time::NO_DATE : d; });
-        else
-            commands_.modify(*t, [&](model::task& x) { x.deadline = d; });
-        return 0;
-    }
-    case impact: {
-        bool ok = none;
-        const int units = none ? 0 : text.toInt(&ok);
-        if (!ok || units < 0) {
-            report(QStringLiteral("\"%1\" is not an impact: type a whole number.").arg(text));
-            return 2;
-        }
-        commands_.modify(*t, [units](model::task& x) { x.units = units; });
-        return 0;
-    }
-    default:
-        return 0;
-    }
+    return cells().commit(*t, column_id, text, [this](const QString& m) { report(m); });
 }
 
 void day_view::begin_commits(int target_rows)
@@ -695,32 +434,7 @@ std::vector<model::task*> day_view::selected_tasks() const
     return out;
 }
 
-void day_view::move_rows(bool up)
-{
-    std::vector<model::task*> selected = selected_tasks();
-    if (selected.empty())
-        return;
-    if (!up)
-        std::reverse(selected.begin(), selected.end());
-    history_.begin_group();
-    for (model::task* t : selected) {
-        if (!t->is_todo())
-            continue;
-        const int last = tasks_.next_day_value(*t) - 1;
-        if (up && t->priority_value > 1)
-            commands_.modify(*t, [](model::task& x) { --x.priority_value; });
-        else if (up && t->priority > model::day_priority::a)
-            commands_.modify(*t, [](model::task& x) { --x.priority; });  // to the end of the group above
-        else if (!up && t->priority_value < last)
-            commands_.modify(*t, [](model::task& x) { ++x.priority_value; });
-        else if (!up && t->priority < model::day_priority::c)
-            commands_.modify(*t, [](model::task& x) {
-                ++x.priority;
-                x.priority_value = 1;  // to the top of the group below
-            }, model::update_flag::keep_priority_value);
-    }
-    history_.end_group();
-}
+void day_view::move_rows(bool up) { cells().move_in_day(history_, selected_tasks(), up); }
 
 void day_view::pull_menu()
 {
@@ -751,11 +465,16 @@ bool day_view::handles(int command) const
     case cmd::date_tomorrow: case cmd::move_up: case cmd::move_down: case cmd::pull_uncompleted:
     case cmd::pull_uncompleted_flow: case cmd::show_day: case cmd::date_edit:
     case sort_ascending: case sort_descending: case sort_default: case task_list_options:
+    case list_cmd::description:
+    case cmd::move_to_top: case cmd::move_to_bottom: case list_cmd::cell_clear: case list_cmd::cell_increment:
+    case list_cmd::cell_decrement: case list_cmd::schedule_between:
         return true;
     case show_schedule_view:
         return pane_ != nullptr;
     case 40046:  // Task > Project
     case cmd::folder:
+    case list_cmd::pull_next_in_project:
+    case list_cmd::pull_next_in_folder:
         return projects_ != nullptr;
     case 40047:  // Task > Role
     case 40050:  // Task > Tags
@@ -767,7 +486,7 @@ bool day_view::handles(int command) const
     }
     if (command >= cmd::date_sunday && command <= cmd::date_sunday + 6)
         return true;
-    return find_column_command(command) != nullptr || list_->can_handle(command);
+    return list_layout_handles(*list_, command) || list_->can_handle(command);
 }
 
 bool day_view::own_command(int command)
@@ -807,6 +526,29 @@ bool day_view::own_command(int command)
     case cmd::no_date: commands_.set_date(selected, time::NO_DATE); return true;
     case cmd::date_today: commands_.set_date(selected, time::today()); return true;
     case cmd::date_tomorrow: commands_.set_date(selected, time::tomorrow()); return true;
+    case list_cmd::description:
+        if (model::task* t = task_at(list_->focus_row()))
+            edit_description(cells(), this, *t);
+        else
+            report(QStringLiteral("Select a task to describe."));
+        return true;
+    case cmd::move_to_top: commands_.push_to_top(selected); return true;
+    case cmd::move_to_bottom: commands_.push_to_bottom(selected); return true;
+    case list_cmd::cell_clear:
+    case list_cmd::cell_increment:
+    case list_cmd::cell_decrement:
+        cells().cell_command(history_, selected, list_->focus_column_id(), command, [this](const QString& m) { report(m); });
+        return true;
+    case list_cmd::schedule_between: report(schedule_between_prompt(cells(), history_, this, selected)); return true;
+    case list_cmd::pull_next_in_project:
+    case list_cmd::pull_next_in_folder:
+        if (projects_ == nullptr)
+            return false;
+        if (const model::task* t = task_at(list_->focus_row()))
+            report(cells().pull_next(*t, command == list_cmd::pull_next_in_folder));
+        else
+            report(QStringLiteral("Select a task of a project first."));
+        return true;
     case cmd::move_up: move_rows(true); return true;
     case cmd::move_down: move_rows(false); return true;
     case cmd::pull_uncompleted:
@@ -851,47 +593,17 @@ bool day_view::own_command(int command)
 
 bool day_view::list_options_command(int command)
 {
-    const column_model& cols = list_->columns();
-    switch (command) {
-    case sort_ascending: list_->sort_by(cols.sorting_id, true); return true;
-    case sort_descending: list_->sort_by(cols.sorting_id, false); return true;
-    case sort_default: list_->sort_by(-1, true); return true;
-    case task_list_options: list_options_menu(); return true;
-    default: break;
+    if (command == task_list_options) {
+        list_options_menu();
+        return true;
     }
-    const column_command* c = find_column_command(command);
-    if (c == nullptr)
-        return false;
-    if (command == c->show)
-        list_->handle_command(cmd::show_column_base + c->column_id);
-    else
-        list_->sort_by(c->column_id, cols.sorting_id == c->column_id ? cols.ascending : true);
-    return true;
+    return list_layout_command(*list_, command);
 }
 
 void day_view::list_options_menu()
 {
     QMenu menu(this);
-    QMenu* columns = menu.addMenu(QStringLiteral("&Columns"));
-    list_->add_column_items(*columns);
-    QMenu* sort = menu.addMenu(QStringLiteral("&Sort By"));
-    const column_model& cols = list_->columns();
-    auto add_sort = [&](const QString& text, int command, bool checked) {
-        QAction* a = sort->addAction(text);
-        a->setCheckable(true);
-        a->setChecked(checked);
-        connect(a, &QAction::triggered, this, [this, command] { list_options_command(command); });
-    };
-    add_sort(QStringLiteral("&Ascending"), sort_ascending, cols.sorting_id >= 0 && cols.ascending);
-    add_sort(QStringLiteral("&Descending"), sort_descending, cols.sorting_id >= 0 && !cols.ascending);
-    sort->setEnabled(true);
-    sort->addSeparator();
-    add_sort(QStringLiteral("Day &Order"), sort_default, cols.sorting_id < 0);
-    for (const column_command& c : column_commands) {
-        const int at = cols.index_of(c.column_id);
-        if (at >= 0)
-            add_sort(cols.columns[at].title, c.sort, cols.sorting_id == c.column_id);
-    }
+    add_layout_menus(menu, *list_, QStringLiteral("Day &Order"));
     if (pane_ != nullptr) {
         menu.addSeparator();
         QAction* a = menu.addAction(QStringLiteral("Show Schedule View\tAlt+Shift+S"));
@@ -908,6 +620,13 @@ void day_view::cell_clicked(int row, int column_id, Qt::KeyboardModifiers modifi
         return;  // a selecting click only selects
     if (model::task* t = task_at(row))
         commands_.toggle_finished({t});
+}
+
+printout day_view::make_printout() const
+{
+    printout p = printout_of_list(*list_, QStringLiteral("Day"), time::format_long_date(date_));
+    p.lines.insert(p.lines.begin(), printout::line{printout::line::note, {summary_->text()}, 0, false});
+    return p;
 }
 
 QString day_view::summary() const { return summary_->text(); }
@@ -937,14 +656,7 @@ QString day_view::summary_text(const model::day_load& load)
     return text;
 }
 
-QStringList day_view::completions(int, int column_id) const
-{
-    if (column_id == day_column::role && role_cells_ != nullptr)
-        return role_cells_->role_names();
-    if (column_id == day_column::tags && role_cells_ != nullptr)
-        return model::tag_names(role_cells_->tags.tables());
-    return column_id == day_column::project && projects_ != nullptr ? projects_->paths : QStringList();
-}
+QStringList day_view::completions(int, int column_id) const { return cells().completions(column_id); }
 
 void day_view::minute_tick(time::stored_time now)
 {

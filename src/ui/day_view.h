@@ -5,6 +5,8 @@
 #include "history/task_commands.h"
 #include "store/announcements.h"
 #include "ui/cell_list.h"
+#include "ui/printout.h"
+#include "ui/task_cells.h"
 #include "ui/view.h"
 
 class QLabel;
@@ -28,13 +30,10 @@ struct project_context;
 class task_actions;
 class schedule_pane;
 
-namespace day_column {
-constexpr int status = 0, task = 1, day_priority = 2, estimate = 3, scheduling = 4, deadline = 5, time = 6,
-              time_left = 7, project = 8, role = 9, impact = 10, roi = 11, yield = 12, date = 13, tags = 14,
-              original_estimate = 15, recurrence = 16;
-}
+// The Day view shows the task columns of every task list.
+namespace day_column = task_column;
 
-class day_view : public view, public cell_list_owner, public store::listener {
+class day_view : public view, public cell_list_owner, public store::listener, public printable_view {
     Q_OBJECT
 public:
     static constexpr int id = 829;
@@ -70,6 +69,9 @@ public:
     bool handle_command(int command) override;
     bool handles(int command) const override;
     void save_state() override;
+    bool printable() const override { return true; }
+    // The day's rows as shown, with the date and the day's load.
+    printout make_printout() const override;
 
     // cell_list_owner
     int row_count() const override { return static_cast<int>(rows_.size()); }
@@ -116,6 +118,7 @@ private:
         std::int32_t task_id = 0;
     };
 
+    task_cells cells() const;
     // The view's own commands; never hands one to the list.
     bool own_command(int command);
     // Showing columns and sorting: the View.TaskList commands and their menu.

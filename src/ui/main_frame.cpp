@@ -8,6 +8,7 @@
 #include "store/error_report.h"
 #include "ui/commands.h"
 #include "ui/icons.h"
+#include "ui/printout.h"
 #include "ui/tray_icon.h"
 
 #include <QAbstractSpinBox>
@@ -508,6 +509,14 @@ void main_frame::on_command(int id)
         tab_views_[cmd::calendar] = id == 40286 ? 856 : 857;
         select_tab(cmd::calendar);
         return;
+    case cmd::print:
+    case cmd::print_preview:
+        // The view in front says what its printout holds.
+        if (auto* printable = dynamic_cast<printable_view*>(active_)) {
+            print_printout(printable->make_printout(), this, id == cmd::print_preview);
+            return;
+        }
+        break;
     case cmd::show_undo_list: show_history_list(true); return;
     case cmd::show_redo_list: show_history_list(false); return;
     case cmd::clapperboard:

@@ -17,6 +17,8 @@
 #include "ui/project_tools.h"
 #include "ui/projects_view.h"
 #include "ui/task_actions.h"
+#include "ui/tag_tasks_view.h"
+#include "ui/task_lists.h"
 #include "tracking/next_task.h"
 #include "ui/tray_icon.h"
 
@@ -93,10 +95,6 @@ void planner::start()
     frame_.register_view(overview);
     projects_ = new projects_view(*project_context_, settings + QStringLiteral("projects.ini"));
     frame_.register_view(projects_);
-    placeholder(983, "Task List", "Every task, filtered and sorted as you choose, will be listed here.",
-                {{"Assign to Today", 40252}, {"-", 0}, {"Task List Options", 40443}});
-    placeholder(964, "Upcoming Tasks", "The tasks of the coming days will be listed here.");
-    placeholder(966, "Tasks by Tag", "Your tasks grouped by their tags will be listed here.");
     placeholder(856, "Day Calendar", "A calendar of one day with its appointments and scheduled tasks will be shown here.");
     placeholder(857, "Week Calendar", "A calendar of the week with its appointments and scheduled tasks will be shown here.");
     placeholder(186, "Charts", "Charts of where your time went, by role, life area, project and folder, will be shown here.",
@@ -113,6 +111,8 @@ void planner::start()
     day_->set_schedule(&core_.schedule());
     role_cells_ = std::make_unique<role_cells>(role_cells{core_.roles(), *tag_commands_});
     day_->set_role_cells(role_cells_.get());
+    projects_->tasks().set_role_cells(role_cells_.get());
+    register_task_lists(settings);
     auto* notes = new day_notes_pane(core_.tables().comments, *comments_);
     day_->add_pane(notes, [notes](time::stored_date d) { notes->set_date(d); });
     // A day note being written when the planner closes is kept.
@@ -134,6 +134,19 @@ void planner::start()
     frame_.set_hot_key_text(hot_key_text(o.hot_key_modifiers, o.hot_key_virtual_key));
     frame_.show_view(day_view::id);
     start_clapperboard();
+}
+
+void planner::register_task_lists(const QString& settings)
+{
+    // The Tasks tab's lists read and edit their cells as the Day view does.
+    const task_list_parts parts{core_.tasks(), *commands_,          *history_,    core_.tables(),
+                                project_context_.get(), actions_.get(), role_cells_.get(), &core_.recurrences()};
+    all_tasks_ = new all_tasks_view(parts, settings + QStringLiteral("tasks.ini"));
+    frame_.register_view(all_tasks_);
+    upcoming_ = new upcoming_view(parts, settings + QStringLiteral("tasks_upcoming.ini"));
+    frame_.register_view(upcoming_);
+    tag_tasks_ = new tag_tasks_view(parts, *tag_commands_, settings + QStringLiteral("tasks_contexts.ini"));
+    frame_.register_view(tag_tasks_);
 }
 
 void planner::start_clapperboard()

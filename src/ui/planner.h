@@ -20,6 +20,9 @@
 namespace qm::ui {
 
 class day_view;
+class all_tasks_view;
+class upcoming_view;
+class tag_tasks_view;
 class exchange_launcher;
 class options_dialog;
 class recurring_view;
@@ -45,6 +48,10 @@ public:
     recurring_view* recurring_tasks() const { return recurring_view_; }
     day_view* day() const { return day_; }
     projects_view* projects() const { return projects_; }
+    // The Tasks tab's lists: every task, the coming days, tasks by tag.
+    all_tasks_view* task_list() const { return all_tasks_; }
+    upcoming_view* upcoming() const { return upcoming_; }
+    tag_tasks_view* tag_tasks() const { return tag_tasks_; }
     history::project_commands& project_commands() { return *project_commands_; }
     project_context& project_tools() { return *project_context_; }
     tracking::task_timer& timer() { return *timer_; }
@@ -79,6 +86,9 @@ private:
     day_view* day_ = nullptr;
     projects_view* projects_ = nullptr;
     recurring_view* recurring_view_ = nullptr;
+    all_tasks_view* all_tasks_ = nullptr;
+    upcoming_view* upcoming_ = nullptr;
+    tag_tasks_view* tag_tasks_ = nullptr;
     QPointer<options_dialog> options_;
     QString base_title_;
     bool closing_ = false;
@@ -86,6 +96,7 @@ private:
     // The window title and the tray tip name the timed task and its time.
     void show_timer_state();
     void start_clapperboard();
+    void register_task_lists(const QString& settings);
 };
 
 }  // namespace qm::ui

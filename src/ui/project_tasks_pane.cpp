@@ -5,6 +5,8 @@
 #include "time/parse.h"
 #include "ui/commands.h"
 #include "ui/project_list_pane.h"
+#include "ui/role_cells.h"
+#include "ui/task_cells.h"
 
 #include <algorithm>
 #include <functional>
@@ -28,6 +30,8 @@ QVector<column> task_columns()
         {day_priority, "Day Priority", false, 84, -1, -1, false},
         {manual_index, "Manual Index", false, 84, -1, -1, false},
         {deadline, "Deadline", false, 96, -1, -1, false},
+        {role, "Role", true, 0.2, -1, -1, false},
+        {tags, "Tag", true, 0.2, -1, -1, false},
     };
 }
 
@@ -196,6 +200,8 @@ QString project_tasks_pane::cell_text(int row, int column_id) const
     case day_priority: return t->is_todo() && !special_date(t->date) ? history::priority_text(*t) : QString();
     case manual_index: return t->project_priority_value == 0 ? QString() : QString::number(t->project_priority_value);
     case deadline: return t->deadline == 0 ? QString() : time::format_short_date(t->deadline);
+    case role: return cells().text(*t, task_column::role);
+    case tags: return cells().text(*t, task_column::tags);
     default: return QString();
     }
 }
@@ -227,6 +233,10 @@ int project_tasks_pane::editor_of(int row, int column_id) const
         return editor_kind::text;
     case date:
         return t->is_folder() ? editor_kind::none : editor_kind::text;
+    case role:
+        return roles_ != nullptr ? editor_kind::text : editor_kind::none;
+    case tags:
+        return roles_ != nullptr && !t->is_folder() ? editor_kind::text : editor_kind::none;
     default:
         return editor_kind::none;
     }
@@ -308,9 +318,37 @@ int project_tasks_pane::commit_text(int row, int column_id, const QString& text)
             c_.task_cmds.modify(*t, [&](model::task& x) { x.deadline = d; });
         return 0;
     }
+    case role:
+    case tags:
+        return cells().commit(*t, column_id == role ? task_column::role : task_column::tags, text,
+                              [this](const QString& m) { say(m); });
     default:
         return 0;
     }
+}
+
+task_cells project_tasks_pane::cells() const
+{
+    return task_cells{c_.tasks, c_.task_cmds, c_.tables, &c_, nullptr, roles_, nullptr, nullptr};
+}
+
+QColor project_tasks_pane::cell_foreground(int row, int column_id) const
+{
+    const model::task* t = column_id == project_task_column::role ? task_at(row) : nullptr;
+    return t != nullptr ? cells().foreground(*t, task_column::role, list_->palette()) : QColor();
+}
+
+QColor project_tasks_pane::cell_background(int row, int column_id) const
+{
+    const model::task* t = column_id == project_task_column::role ? task_at(row) : nullptr;
+    return t != nullptr ? cells().background(*t, task_column::role) : QColor();
+}
+
+QStringList project_tasks_pane::completions(int, int column_id) const
+{
+    if (column_id == project_task_column::role || column_id == project_task_column::tags)
+        return cells().completions(column_id == project_task_column::role ? task_column::role : task_column::tags);
+    return {};
 }
 
 void project_tasks_pane::begin_commits(int target_rows)

@@ -13,7 +13,7 @@ namespace qm::ui {
 
 namespace project_task_column {
 constexpr int task = 0, status = 1, estimate = 2, time = 3, time_left = 4, impact = 5, roi = 6, yield = 7, date = 8,
-              day_priority = 9, manual_index = 10, deadline = 11;
+              day_priority = 9, manual_index = 10, deadline = 11, role = 12, tags = 13;
 }
 
 class project_tasks_pane : public cell_list_owner {
@@ -24,6 +24,8 @@ public:
     std::int32_t project_id() const { return project_; }
     // Shows another project's tasks; the expansion of the one before is saved.
     void set_project(std::int32_t id);
+    // The Role and Tag cells: colours, editing and completion.
+    void set_role_cells(const struct role_cells* cells) { roles_ = cells; }
     void refresh();
     model::task* task_at(int row) const;
     int row_of(std::int32_t task_id) const;
@@ -63,6 +65,9 @@ public:
     void tree_changed() override;
     QString empty_text() const override;
     int hidden_row_count() const override { return hidden_; }
+    QColor cell_foreground(int row, int column_id) const override;
+    QColor cell_background(int row, int column_id) const override;
+    QStringList completions(int row, int column_id) const override;
 
 private:
     int add_task(int focus_row, bool folder);
@@ -80,6 +85,9 @@ private:
     std::vector<std::int32_t> ids_;  // by node
     int hidden_ = 0;
     int commit_group_depth_ = 0;
+    const struct role_cells* roles_ = nullptr;
+    // The role and tag cells as every task list shows them.
+    struct task_cells cells() const;
 };
 
 }  // namespace qm::ui
