@@ -19,6 +19,8 @@ packages=(
   libical-dev python3-icalendar
   # CalDAV: a real server for the tests, started by them on a loopback port.
   radicale
+  # Reading printed PDFs back in the print tests.
+  poppler-utils
 )
 
 missing=()

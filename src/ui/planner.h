@@ -19,8 +19,10 @@
 
 namespace qm::ui {
 
+class calendar_view;
 class day_view;
 class exchange_launcher;
+class navigator;
 class options_dialog;
 class recurring_view;
 class projects_view;
@@ -45,6 +47,9 @@ public:
     recurring_view* recurring_tasks() const { return recurring_view_; }
     day_view* day() const { return day_; }
     projects_view* projects() const { return projects_; }
+    calendar_view* day_calendar() const { return day_calendar_; }
+    calendar_view* week_calendar() const { return week_calendar_; }
+    ui::navigator& navigation() { return *navigator_; }
     history::project_commands& project_commands() { return *project_commands_; }
     project_context& project_tools() { return *project_context_; }
     tracking::task_timer& timer() { return *timer_; }
@@ -79,6 +84,9 @@ private:
     day_view* day_ = nullptr;
     projects_view* projects_ = nullptr;
     recurring_view* recurring_view_ = nullptr;
+    calendar_view* day_calendar_ = nullptr;
+    calendar_view* week_calendar_ = nullptr;
+    ui::navigator* navigator_ = nullptr;  // owned by the frame
     QPointer<options_dialog> options_;
     QString base_title_;
     bool closing_ = false;
@@ -86,6 +94,7 @@ private:
     // The window title and the tray tip name the timed task and its time.
     void show_timer_state();
     void start_clapperboard();
+    void start_calendars(const QString& settings);
 };
 
 }  // namespace qm::ui
