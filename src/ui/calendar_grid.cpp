@@ -83,8 +83,15 @@ void calendar_grid::set_days(time::stored_date first, int count)
 void calendar_grid::set_items(std::vector<calendar_item> items)
 {
     items_ = std::move(items);
-    if (drag_.mode != drag_mode::none)
-        drag_ = {};  // the box under the mouse may be gone
+    if (drag_.item >= 0) {
+        // New items while a box is dragged: follow it, or let go when it is gone.
+        drag_.item = -1;
+        for (int i = 0; i < static_cast<int>(items_.size()); ++i)
+            if (items_[i].kind == calendar_kind::appointment && items_[i].task == drag_.task)
+                drag_.item = i;
+        if (drag_.item < 0)
+            drag_ = {};
+    }
     lay_out_lanes();
     viewport()->update();
 }
@@ -114,6 +121,7 @@ void calendar_grid::set_hour_height(int pixels)
 {
     const int top = first_visible_second();
     hour_height_ = std::clamp(pixels, 16, 240);
+    lay_out_lanes();
     update_scroll_range();
     scroll_to_second(top);
     viewport()->update();
@@ -241,7 +249,8 @@ QRect calendar_grid::box_rect(const calendar_item& item, int day, int start, int
     const int left = column_left(day);
     const int right = column_left(day + 1) - 3;
     const int top = y_of(start);
-    const int bottom = std::max(top + std::max(6, hour_height_ / 4), y_of(end));
+    // Short boxes are drawn tall enough for a line of text.
+    const int bottom = std::max(top + fontMetrics().height() + 4, y_of(end));
     if (item.kind == calendar_kind::tracked)
         return QRect(left + 2, top, tracked_width(), bottom - top);
     const int area_left = left + tracked_width() + 5;
@@ -273,8 +282,9 @@ void calendar_grid::lay_out_lanes()
             order.push_back(i);
         else
             items_[i].lane = 0, items_[i].lanes = 1;
-    // Boxes drawn at least a quarter hour tall overlap by what is drawn.
-    auto shown_end = [this](const calendar_item& it) { return std::max(it.end, it.start + snap); };
+    // Short boxes are drawn taller than they last: they overlap by what is drawn.
+    const int shortest = (fontMetrics().height() + 4) * 3600 / hour_height_ + 1;
+    auto shown_end = [shortest](const calendar_item& it) { return std::max(it.end, it.start + shortest); };
     std::sort(order.begin(), order.end(), [&](int a, int b) {
         const calendar_item& x = items_[a];
         const calendar_item& y = items_[b];
@@ -556,6 +566,7 @@ void calendar_grid::mousePressEvent(QMouseEvent* event)
             return;  // blocks and tracked times are placed, not dragged
         const QRect r = item_rect(it);
         drag_.item = index;
+        drag_.task = it.task;
         drag_.day = it.day;
         drag_.start = it.start;
         drag_.end = it.end;
@@ -727,6 +738,10 @@ void calendar_grid::keyPressEvent(QKeyEvent* event)
     }
     if (event->key() == Qt::Key_Escape) {
         clear_selection();
+        return;
+    }
+    if (event->key() == Qt::Key_PageUp || event->key() == Qt::Key_PageDown) {
+        event->ignore();  // the view steps its dates with them
         return;
     }
     QAbstractScrollArea::keyPressEvent(event);

@@ -128,6 +128,7 @@ private:
     struct drag_state {
         drag_mode mode = drag_mode::none;
         int item = -1;  // index into items_
+        std::int32_t task = 0;  // the dragged box's, to find it in new items
         QPoint pressed;
         bool active = false;  // moved far enough to count as a drag
         int anchor = 0;       // range: the pressed second; move: the press offset into the box

@@ -79,7 +79,9 @@ calendar_view::calendar_view(int id, calendar_parts parts, QString settings_file
     navigation_->setGridVisible(false);
     navigation_->setVerticalHeaderFormat(QCalendarWidget::ISOWeekNumbers);
     side_layout->addWidget(navigation_);
-    auto* list_title = new QLabel(QStringLiteral("Unscheduled to-dos"), side_);
+    auto* list_title = new QLabel(side_);
+    list_title->setToolTip(QStringLiteral("The date's to-dos without a time of their own: drag one onto the "
+                                          "calendar to give it one."));
     list_title->setObjectName(QStringLiteral("calendar_list_title"));
     side_layout->addWidget(list_title);
     list_ = new calendar_task_list(tasks_, side_);
@@ -111,8 +113,7 @@ calendar_view::calendar_view(int id, calendar_parts parts, QString settings_file
         if (is_week() && day >= 0 && time::add_days(first_day(), day) != date_) {
             date_ = time::add_days(first_day(), day);
             update_heading();
-            list_->show_date(date_, list_filters_);
-            navigation_->setSelectedDate(to_qdate(date_));
+            update_side();
             emit place_changed();
         }
     });
@@ -199,7 +200,14 @@ void calendar_view::refresh()
     grid_->set_current_day(static_cast<int>((date_ - first) / 86400));
     build_items();
     update_heading();
+    update_side();
+}
+
+void calendar_view::update_side()
+{
     list_->show_date(date_, list_filters_);
+    if (auto* title = side_->findChild<QLabel*>(QStringLiteral("calendar_list_title")))
+        title->setText(QStringLiteral("To-dos of %1").arg(time::format_long_date(date_)));
     const QSignalBlocker quiet(navigation_);
     const int first_weekday = time::first_day_of_week();  // 1 = Sunday
     navigation_->setFirstDayOfWeek(static_cast<Qt::DayOfWeek>(first_weekday == 1 ? 7 : first_weekday - 1));
@@ -521,6 +529,21 @@ void calendar_view::open_name_editor(const QRect& where, const QString& text, st
             QTimer::singleShot(0, this, [this] { close_name_editor(); });
     });
     editor_->installEventFilter(this);
+}
+
+void calendar_view::keyPressEvent(QKeyEvent* event)
+{
+    if (event->modifiers() == Qt::NoModifier) {
+        switch (event->key()) {
+        case Qt::Key_D: handle_command(calendar_cmd::day_view); return;
+        case Qt::Key_W: handle_command(calendar_cmd::week_view); return;
+        case Qt::Key_T: handle_command(calendar_cmd::today); return;
+        case Qt::Key_PageUp: handle_command(calendar_cmd::previous); return;
+        case Qt::Key_PageDown: handle_command(calendar_cmd::next); return;
+        default: break;
+        }
+    }
+    view::keyPressEvent(event);
 }
 
 bool calendar_view::eventFilter(QObject* watched, QEvent* event)

@@ -108,12 +108,16 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    // D, W and T choose the day, the week and today; Page Up and Page Down
+    // step back and on, as the toolbar's buttons do.
+    void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void schedule_refresh();
     void build_items();
     void update_heading();
+    void update_side();
     void step(int days);
     void show_task_list(bool on);
     void show_navigation(bool on);

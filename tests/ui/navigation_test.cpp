@@ -133,11 +133,19 @@ TEST_F(navigation_fixture, nextAndPreviousWeekStepTheDayViewAndTheCalendars)
     EXPECT_EQ(p->day_calendar()->date(), time::add_days(today, -7));
     p->frame().on_command(ui::cmd::day_next);
     EXPECT_EQ(p->day_calendar()->date(), time::add_days(today, -6));
-    // Week View takes the date along.
+    // Week View takes the date along; so do the keys of the grid.
     p->frame().on_command(ui::calendar_cmd::week_view);
     settle();
     EXPECT_EQ(shown(), ui::calendar_view::week_id);
     EXPECT_EQ(p->week_calendar()->date(), time::add_days(today, -6));
+    QTest::keyClick(&p->week_calendar()->grid(), Qt::Key_PageDown);
+    EXPECT_EQ(p->week_calendar()->date(), time::add_days(today, 1));
+    QTest::keyClick(&p->week_calendar()->grid(), Qt::Key_D);
+    settle();
+    EXPECT_EQ(shown(), ui::calendar_view::day_id);
+    EXPECT_EQ(p->day_calendar()->date(), time::add_days(today, 1));
+    QTest::keyClick(&p->day_calendar()->grid(), Qt::Key_T);
+    EXPECT_EQ(p->day_calendar()->date(), today);
 }
 
 TEST_F(navigation_fixture, jumpToProjectGoesFromTheDayToTheTasksProjectAndBackComesHome)
