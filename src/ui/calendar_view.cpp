@@ -514,13 +514,6 @@ void calendar_view::open_name_editor(const QRect& where, const QString& text, st
     editor_->selectAll();
     editor_->setGeometry(where.left(), where.top(), std::max(where.width(), 160), editor_->sizeHint().height());
     editor_done_ = std::move(done);
-    connect(editor_, &QLineEdit::returnPressed, this, [this] {
-        const QString name = editor_->text().trimmed();
-        auto done = std::move(editor_done_);
-        close_name_editor();
-        if (done && !name.isEmpty())
-            done(name);
-    });
     editor_->show();
     editor_->setFocus();
     // Escape or a click elsewhere leaves it without a change.
@@ -548,12 +541,24 @@ void calendar_view::keyPressEvent(QKeyEvent* event)
 
 bool calendar_view::eventFilter(QObject* watched, QEvent* event)
 {
-    // Escape leaves the editor without a change.
-    if (watched == editor_ && event->type() == QEvent::KeyPress &&
-        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
-        close_name_editor();
-        grid_->setFocus();
-        return true;
+    // Enter keeps the name, Escape leaves without a change; neither goes on
+    // to the grid, where Enter would open the new box's properties.
+    if (watched == editor_ && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            const QString name = editor_->text().trimmed();
+            auto done = std::move(editor_done_);
+            close_name_editor();
+            grid_->setFocus();
+            if (done && !name.isEmpty())
+                done(name);
+            return true;
+        }
+        if (key == Qt::Key_Escape) {
+            close_name_editor();
+            grid_->setFocus();
+            return true;
+        }
     }
     return view::eventFilter(watched, event);
 }
