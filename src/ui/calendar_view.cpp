@@ -91,6 +91,13 @@ calendar_view::calendar_view(int id, calendar_parts parts, QString settings_file
     splitter_->setStretchFactor(1, 0);
     layout->addWidget(splitter_, 1);
     setFocusProxy(grid_);
+    // A narrow window squeezes the side panel and clips the heading instead
+    // of growing past the width the user gave it.
+    heading_->setMinimumWidth(40);
+    navigation_->setMinimumWidth(60);
+    list_->setMinimumWidth(60);
+    list_title->setMinimumWidth(40);
+    grid_->setMinimumWidth(120);
 
     connect(navigation_, &QCalendarWidget::clicked, this, [this](const QDate& d) { set_date(from_qdate(d)); });
     connect(navigation_, &QCalendarWidget::activated, this, [this](const QDate& d) { set_date(from_qdate(d)); });
