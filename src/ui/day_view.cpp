@@ -133,11 +133,34 @@ day_view::~day_view() { store::listeners().remove(this); }
 
 void day_view::set_date(time::stored_date d)
 {
+    const time::stored_date before = date_;
     date_ = time::date_of(d);
     if (pane_ != nullptr)
         pane_->set_date(date_);
     refresh();
     list_->set_focus_cell(0, list_->focus_column_id());
+    if (date_ != before)
+        emit place_changed();
+}
+
+std::int32_t day_view::focus_task() const
+{
+    const model::task* t = task_at(list_->focus_row());
+    return t != nullptr ? t->id : 0;
+}
+
+bool day_view::reveal_task(std::int32_t id)
+{
+    model::task_ptr t = tasks_.find(id);
+    if (!t || t->date == time::NO_DATE || t->date == time::FOLDER_DATE || t->date == time::RECURRENCE_MASTER_DATE)
+        return false;
+    if (t->date != date_)
+        set_date(t->date);
+    const int row = row_of(id);
+    if (row < 0)
+        return false;
+    list_->set_focus_cell(row, day_column::task);
+    return true;
 }
 
 void day_view::save_state()

@@ -72,6 +72,10 @@ public:
     bool printable() const override { return true; }
     // The day's rows as shown, with the date and the day's load.
     printout make_printout() const override;
+    std::int64_t shown_date() const override { return date_; }
+    void show_date(std::int64_t date) override { set_date(date); }
+    std::int32_t focus_task() const override;
+    bool reveal_task(std::int32_t id) override;
 
     // cell_list_owner
     int row_count() const override { return static_cast<int>(rows_.size()); }

@@ -44,6 +44,13 @@ const char* icon_name(int command)
     case 40179: return "view-list-details";      // Notifications Pane
     case cmd::pull_uncompleted: return "go-bottom";
     case 40443: return "view-filter";            // Task List Options
+    case 40303: return "weather-clear";          // the calendars' Day View
+    case 40302: return "x-office-calendar";      // Week View
+    case 40283: return "go-previous";            // Prev. Day / Week
+    case 40284: return "go-next";                // Next Day / Week
+    case 40295: return "go-jump-today";          // Today / This Week
+    case 40293: return "view-grid";              // Calendar Navigation
+    case 40294: return "view-list-details";      // Task List
     default: return nullptr;
     }
 }

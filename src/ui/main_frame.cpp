@@ -6,7 +6,10 @@
 #include "history/history.h"
 #include "store/database_settings.h"
 #include "store/error_report.h"
+#include "ui/command_handler.h"
+#include "ui/command_reasons.h"
 #include "ui/commands.h"
+#include "ui/help_commands.h"
 #include "ui/icons.h"
 #include "ui/printout.h"
 #include "ui/tray_icon.h"
@@ -47,6 +50,9 @@ QString tool_tip(const QString& label, int command)
     return label;
 }
 
+// The Help entries of the command table beside the menu's own.
+constexpr int help_tooltips = 41083, help_about = 41084, help_tutorials = 41085, help_manual = 41086;
+
 const int tab_commands[] = {cmd::overview, cmd::projects, cmd::tasks, cmd::calendar, cmd::day, cmd::charts};
 
 bool is_text_control(QWidget* w)
@@ -76,8 +82,12 @@ main_frame::main_frame(app::core& core, QWidget* parent) : QMainWindow(parent), 
     tab_views_ = {{cmd::overview, 935}, {cmd::projects, 372}, {cmd::tasks, 983},
                   {cmd::calendar, 857},  {cmd::day, 829},      {cmd::charts, 186}};
     create_menus();
+    // A disabled item says why in its tip.
+    for (QMenu* m : menuBar()->findChildren<QMenu*>())
+        m->setToolTipsVisible(true);
     create_toolbar();
     create_shortcuts();
+    tooltips_ = new tooltip_switch(this);
     statusBar()->setSizeGripEnabled(true);
     connect(qApp, &QApplication::focusChanged, this, [this] { update_command_states(); });
     update_command_states();
@@ -94,6 +104,7 @@ void main_frame::start()
 {
     timers_.start_idle_check();
     setWindowTitle(QStringLiteral("Quillmere Planner %1").arg(store::short_version_text()));
+    load_help_state();
     create_tray();
     core_.start();
     timers_.start_minute_tick();
@@ -349,6 +360,18 @@ void main_frame::register_view(view* v)
     views_.insert(v->view_id(), v);
     stack_->addWidget(v);
     connect(v, &view::status_message, this, [this](const QString& text) { statusBar()->showMessage(text, 8000); });
+    connect(v, &view::buttons_changed, this, [this, v] {
+        if (v == active_)
+            rebuild_view_buttons();
+    });
+}
+
+command_handler* main_frame::handler_of(int id) const
+{
+    for (command_handler* h : handlers_)
+        if (h->takes(id))
+            return h;
+    return nullptr;
 }
 
 void main_frame::show_view(int id)
@@ -356,6 +379,11 @@ void main_frame::show_view(int id)
     view* v = views_.value(id, nullptr);
     if (v == nullptr)
         return;
+    // An alternative of the Tasks or Calendar tab becomes the tab's current one.
+    if (id == 983 || id == 964 || id == 966 || id == 965)
+        tab_views_[cmd::tasks] = id;
+    else if (id == 856 || id == 857)
+        tab_views_[cmd::calendar] = id;
     active_ = v;
     stack_->setCurrentWidget(v);
     for (auto it = tab_views_.begin(); it != tab_views_.end(); ++it)
@@ -369,6 +397,7 @@ void main_frame::show_view(int id)
     rebuild_view_buttons();
     v->setFocus();
     update_command_states();
+    emit view_shown(id);
 }
 
 void main_frame::rebuild_view_buttons()
@@ -387,7 +416,8 @@ void main_frame::rebuild_view_buttons()
         } else {
             a = new QAction(b.label, view_toolbar_);
             a->setIcon(command_icon(b.command));
-            a->setToolTip(tool_tip(b.label, b.command));
+            const QString reason = unavailable_reason(b.command);
+            a->setToolTip(!b.enabled && !reason.isEmpty() ? reason : tool_tip(b.label, b.command));
             a->setCheckable(b.checkable);
             a->setChecked(b.checked);
             a->setEnabled(b.enabled);
@@ -539,10 +569,20 @@ void main_frame::on_command(int id)
             open_export();
         return;
     case cmd::about:
-        QMessageBox::about(this, QStringLiteral("About Quillmere Planner"),
-                           QStringLiteral("Quillmere Planner %1\n\nA planner for personal time management.")
-                               .arg(store::about_version_text()));
+    case help_about:
+        show_about(this, store::about_version_text(), core_.folders().data_folder());
         return;
+    case help_tooltips: {
+        tooltips_->set_on(!tooltips_->on());
+        if (QAction* a = command_action(help_tooltips))
+            a->setChecked(tooltips_->on());
+        app::settings_document doc = app::settings_document::load(placement_file());
+        doc.set_int(QStringLiteral("help"), QStringLiteral("tooltips"), tooltips_->on() ? 1 : 0);
+        doc.save(placement_file());
+        statusBar()->showMessage(tooltips_->on() ? QStringLiteral("Tooltips are on.") : QStringLiteral("Tooltips are off."),
+                                 8000);
+        return;
+    }
     case cmd::check_versions:
         QMessageBox::information(this, QStringLiteral("Quillmere Planner"),
                                  QStringLiteral("This is Quillmere Planner %1. The planner makes no network connection "
@@ -550,7 +590,9 @@ void main_frame::on_command(int id)
                                      .arg(store::about_version_text()));
         return;
     case cmd::getting_started:
-    case cmd::webpage: {
+    case cmd::webpage:
+    case help_tutorials:
+    case help_manual: {
         const QString dir = QCoreApplication::applicationDirPath();
         for (const QString& readme : {dir + QStringLiteral("/README.md"),
                                       dir + QStringLiteral("/../share/doc/quillmere/README.md")})
@@ -566,6 +608,15 @@ void main_frame::on_command(int id)
         return;
     default:
         break;
+    }
+
+    if (const QString reason = unavailable_reason(id); !reason.isEmpty()) {
+        statusBar()->showMessage(reason, 8000);
+        return;
+    }
+    if (command_handler* h = handler_of(id)) {
+        h->carry_out(id);
+        return;
     }
 
     // Everything else goes, once, to the view that holds the keyboard focus
@@ -594,6 +645,7 @@ bool main_frame::frame_handles(int id)
     case cmd::next_tab: case cmd::previous_tab: case cmd::exit: case cmd::options: case cmd::about:
     case cmd::check_versions: case cmd::getting_started: case cmd::webpage: case cmd::contact_support:
     case cmd::print: case cmd::print_preview: case cmd::import_: case cmd::export_: case cmd::clapperboard:
+    case help_about: case help_tooltips: case help_tutorials: case help_manual:
         return true;
     default:
         return false;
@@ -610,9 +662,29 @@ void main_frame::update_command_states()
             continue;  // always there, or enabled by their own rules
         const bool text_command =
             id == cmd::cut || id == cmd::copy || id == cmd::paste || id == cmd::select_all;
-        it.value()->setEnabled((text_focus && text_command) || (target != nullptr && target->handles(id)));
+        const QString reason = unavailable_reason(id);
+        const command_handler* h = handler_of(id);
+        const bool enabled = reason.isEmpty() && ((text_focus && text_command) || (h != nullptr && h->enabled(id)) ||
+                                                  (h == nullptr && target != nullptr && target->handles(id)));
+        QAction* a = it.value();
+        a->setEnabled(enabled);
+        // A disabled item says why, in its tip and in the status bar.
+        QString why;
+        if (!enabled)
+            why = !reason.isEmpty() ? reason
+                  : target != nullptr && !h
+                      ? QStringLiteral("Not available in the %1 view.").arg(target->title())
+                      : QStringLiteral("Not available here.");
+        a->setToolTip(why);
+        a->setStatusTip(why);
     }
     refresh_undo_redo();
+}
+
+void main_frame::load_help_state()
+{
+    const app::settings_document doc = app::settings_document::load(placement_file());
+    tooltips_->set_on(doc.get_int(QStringLiteral("help"), QStringLiteral("tooltips"), 1) != 0);
 }
 
 void main_frame::set_hot_key_text(const QString& text)

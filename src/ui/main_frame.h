@@ -28,6 +28,8 @@ class history;
 
 namespace qm::ui {
 
+class command_handler;
+class tooltip_switch;
 class tray_icon;
 
 class main_frame : public QMainWindow {
@@ -45,6 +47,10 @@ public:
     void set_history(history::history* h);
     void register_view(view* v);
     void show_view(int id);
+    // Commands carried beyond the frame's own (navigation, jumps), asked
+    // before the view in front; the frame does not own them.
+    void add_command_handler(command_handler* h) { handlers_.push_back(h); }
+    command_handler* handler_of(int id) const;
     view* active_view() const { return active_; }
     view* find_view(int id) const { return views_.value(id, nullptr); }
 
@@ -90,6 +96,10 @@ public:
     std::function<void(int page)> open_options_page;
     std::function<void(bool undo)> history_popup;
 
+signals:
+    // A view came to the front.
+    void view_shown(int id);
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -130,6 +140,9 @@ private:
     QMap<int, QAction*> actions_;  // one action per command id
     QMap<int, int> tab_views_;     // tab command → its current view id
     int current_tab_ = 0;
+    std::vector<command_handler*> handlers_;
+    tooltip_switch* tooltips_ = nullptr;
+    void load_help_state();
 };
 
 }  // namespace qm::ui

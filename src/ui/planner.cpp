@@ -1,7 +1,9 @@
 #include "ui/planner.h"
 
 #include "app/options.h"
+#include "ui/calendar_view.h"
 #include "ui/commands.h"
+#include "ui/navigator.h"
 #include "ui/cascade_dialog.h"
 #include "ui/clapperboard.h"
 #include "tracking/action_menu.h"
@@ -95,8 +97,7 @@ void planner::start()
     frame_.register_view(overview);
     projects_ = new projects_view(*project_context_, settings + QStringLiteral("projects.ini"));
     frame_.register_view(projects_);
-    placeholder(856, "Day Calendar", "A calendar of one day with its appointments and scheduled tasks will be shown here.");
-    placeholder(857, "Week Calendar", "A calendar of the week with its appointments and scheduled tasks will be shown here.");
+    start_calendars(settings);
     placeholder(186, "Charts", "Charts of where your time went, by role, life area, project and folder, will be shown here.",
                 {{"Line Chart", 40327}, {"Bar Chart", 40328}, {"-", 0}, {"By Day", 40319}, {"By Week", 40321},
                  {"By Month", 40323}});
@@ -124,6 +125,8 @@ void planner::start()
     frame_.timers().on_minute = [this](time::stored_time now) {
         core_.schedule().minute_tick();
         day_->minute_tick(now);
+        day_calendar_->minute_tick(now);
+        week_calendar_->minute_tick(now);
     };
     frame_.open_options = [this] { open_options(); };
     exchange_ = std::make_unique<exchange_launcher>(
@@ -133,6 +136,9 @@ void planner::start()
     const app::options& o = app::current_options();
     frame_.set_hot_key_text(hot_key_text(o.hot_key_modifiers, o.hot_key_virtual_key));
     frame_.show_view(day_view::id);
+    navigator_ = new ui::navigator(frame_, core_.tasks());
+    frame_.add_command_handler(navigator_);
+    navigator_->start();
     start_clapperboard();
 }
 
@@ -147,6 +153,22 @@ void planner::register_task_lists(const QString& settings)
     frame_.register_view(upcoming_);
     tag_tasks_ = new tag_tasks_view(parts, *tag_commands_, settings + QStringLiteral("tasks_contexts.ini"));
     frame_.register_view(tag_tasks_);
+}
+
+void planner::start_calendars(const QString& settings)
+{
+    const calendar_parts parts{core_.tasks(), *commands_, *history_, &core_.schedule(), actions_.get()};
+    day_calendar_ = new calendar_view(calendar_view::day_id, parts, settings + QStringLiteral("calendar_day.ini"));
+    week_calendar_ = new calendar_view(calendar_view::week_id, parts, settings + QStringLiteral("calendar_week.ini"));
+    for (calendar_view* v : {day_calendar_, week_calendar_}) {
+        frame_.register_view(v);
+        // Day View and Week View keep the date chosen.
+        v->switch_view = [this](int id, time::stored_date date) {
+            calendar_view* other = id == calendar_view::day_id ? day_calendar_ : week_calendar_;
+            other->set_date(date);
+            frame_.show_view(id);
+        };
+    }
 }
 
 void planner::start_clapperboard()

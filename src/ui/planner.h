@@ -19,11 +19,13 @@
 
 namespace qm::ui {
 
+class calendar_view;
 class day_view;
 class all_tasks_view;
 class upcoming_view;
 class tag_tasks_view;
 class exchange_launcher;
+class navigator;
 class options_dialog;
 class recurring_view;
 class projects_view;
@@ -52,6 +54,9 @@ public:
     all_tasks_view* task_list() const { return all_tasks_; }
     upcoming_view* upcoming() const { return upcoming_; }
     tag_tasks_view* tag_tasks() const { return tag_tasks_; }
+    calendar_view* day_calendar() const { return day_calendar_; }
+    calendar_view* week_calendar() const { return week_calendar_; }
+    ui::navigator& navigation() { return *navigator_; }
     history::project_commands& project_commands() { return *project_commands_; }
     project_context& project_tools() { return *project_context_; }
     tracking::task_timer& timer() { return *timer_; }
@@ -89,6 +94,9 @@ private:
     all_tasks_view* all_tasks_ = nullptr;
     upcoming_view* upcoming_ = nullptr;
     tag_tasks_view* tag_tasks_ = nullptr;
+    calendar_view* day_calendar_ = nullptr;
+    calendar_view* week_calendar_ = nullptr;
+    ui::navigator* navigator_ = nullptr;  // owned by the frame
     QPointer<options_dialog> options_;
     QString base_title_;
     bool closing_ = false;
@@ -97,6 +105,7 @@ private:
     void show_timer_state();
     void start_clapperboard();
     void register_task_lists(const QString& settings);
+    void start_calendars(const QString& settings);
 };
 
 }  // namespace qm::ui

@@ -278,3 +278,35 @@ bool projects_view::handles(int command) const
 }
 
 }  // namespace qm::ui
+
+namespace qm::ui {
+
+std::int32_t projects_view::focus_task() const
+{
+    if (!tasks_focused())
+        return 0;
+    const model::task* t = tasks_->task_at(tasks_->list().focus_row());
+    return t != nullptr ? t->id : 0;
+}
+
+bool projects_view::show_task(std::int32_t id, bool focus_project_list)
+{
+    model::task_ptr t = c_.tasks.find(id);
+    if (!t || t->project == 0)
+        return false;
+    projects_->select_project(t->project);
+    const model::project* p = projects_->current();
+    if (p == nullptr || p->id != t->project) {
+        report(QStringLiteral("The task's project is hidden by the filters of the Project List Options."));
+        return false;
+    }
+    show_current_project();
+    tasks_->select_task(id);
+    if (focus_project_list)
+        projects_->list().setFocus();
+    else
+        tasks_->list().setFocus();
+    return true;
+}
+
+}  // namespace qm::ui

@@ -39,6 +39,11 @@ public:
     bool handle_command(int command) override;
     bool handles(int command) const override;
     void save_state() override;
+    std::int32_t focus_task() const override;
+    bool reveal_task(std::int32_t id) override { return show_task(id, false); }
+    // Selects the task's project and the task in its tree; the focus goes
+    // to the project list or to the tree.
+    bool show_task(std::int32_t id, bool focus_project_list);
 
     long on_announcement(const store::announcement& a) override;
 

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QWidget>
 
+#include <cstdint>
 #include <vector>
 
 namespace qm::ui {
@@ -37,8 +38,22 @@ public:
     virtual void save_state() {}
     virtual bool printable() const { return false; }
 
+    // Where the view stands, for Back and Forward: the stored date it shows
+    // (0 when it shows none), and going back to one.
+    virtual std::int64_t shown_date() const { return 0; }
+    virtual void show_date(std::int64_t date) { (void)date; }
+    // The task the view's commands act on (the focus row, the selected box),
+    // 0 for none; the jump commands go to its place.
+    virtual std::int32_t focus_task() const { return 0; }
+    // Shows and selects the task; false when the view cannot show it.
+    virtual bool reveal_task(std::int32_t id) { (void)id; return false; }
+
 signals:
     void status_message(const QString& text);
+    // The date or the thing shown changed (a place for Back and Forward).
+    void place_changed();
+    // The state of the view's toolbar buttons changed.
+    void buttons_changed();
 
 private:
     int id_;

@@ -272,7 +272,7 @@ struct modal_closer {
 bool leaves_the_program(int id)
 {
     return id == ui::cmd::exit || id == ui::cmd::getting_started || id == ui::cmd::webpage ||
-           id == ui::cmd::contact_support;
+           id == ui::cmd::contact_support || id == 41085 || id == 41086;  // Help > Tutorials, Manual open the guide
 }
 
 }  // namespace
