@@ -66,7 +66,7 @@ void modify_task_command::set_state(const model::task& state, unsigned flags)
     const model::task current = *t;
     *t = state;
     // Only a change that edited the alarms writes them, also on undo and redo.
-    if (!(before_.alarms == after_.alarms))
+    if (alarms_edited_)
         flags |= model::update_flag::with_alarms;
     store_.change(current, *t, flags);
 }
