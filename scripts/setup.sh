@@ -19,6 +19,8 @@ packages=(
   libical-dev python3-icalendar
   # CalDAV: a real server for the tests, started by them on a loopback port.
   radicale
+  # Alarm sounds under a virtual display: a sound server with a null sink.
+  pulseaudio
 )
 
 missing=()

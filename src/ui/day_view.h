@@ -60,6 +60,10 @@ public:
     void set_role_cells(const struct role_cells* cells) { role_cells_ = cells; }
     // A pane below the list that follows the date shown (the day notes).
     void add_pane(QWidget* pane, std::function<void(time::stored_date)> follow_date);
+    // The notifications pane below the list, shown, hidden and sized as
+    // "today.ini" keeps it; "Notifications Pane" toggles it.
+    void set_notifications_pane(QWidget* pane, std::function<void(time::stored_date)> follow_date);
+    QWidget* notifications() const { return notifications_; }
 
     // The row of a task, or -1.
     int row_of(std::int32_t task_id) const;
@@ -70,6 +74,7 @@ public:
     bool handle_command(int command) override;
     bool handles(int command) const override;
     void save_state() override;
+    std::int32_t focus_task() const override;
 
     // cell_list_owner
     int row_count() const override { return static_cast<int>(rows_.size()); }
@@ -151,7 +156,9 @@ private:
     QSplitter* splitter_ = nullptr;
     schedule_pane* pane_ = nullptr;
     schedule::schedule_store* schedule_ = nullptr;
-    std::function<void(time::stored_date)> follow_date_;
+    std::vector<std::function<void(time::stored_date)>> follow_date_;
+    QSplitter* vertical_ = nullptr;
+    QWidget* notifications_ = nullptr;
 };
 
 }  // namespace qm::ui

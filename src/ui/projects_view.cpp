@@ -252,6 +252,12 @@ bool projects_view::handle_command(int command)
     return projects_->list_command(command) || projects_->list().handle_command(command);
 }
 
+std::int32_t projects_view::focus_task() const
+{
+    const model::task* t = tasks_->task_at(tasks_->list().focus_row());
+    return t != nullptr ? t->id : 0;
+}
+
 bool projects_view::handles(int command) const
 {
     switch (command) {

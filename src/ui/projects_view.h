@@ -39,6 +39,7 @@ public:
     bool handle_command(int command) override;
     bool handles(int command) const override;
     void save_state() override;
+    std::int32_t focus_task() const override;
 
     long on_announcement(const store::announcement& a) override;
 

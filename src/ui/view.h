@@ -6,6 +6,7 @@
 #include <QString>
 #include <QWidget>
 
+#include <cstdint>
 #include <vector>
 
 namespace qm::ui {
@@ -35,6 +36,8 @@ public:
     // the menu items and keys of the commands that nothing would take.
     virtual bool handles(int id) const { (void)id; return false; }
     virtual void save_state() {}
+    // The task the focus row shows, 0 for none: Add Alarm attaches to it.
+    virtual std::int32_t focus_task() const { return 0; }
     virtual bool printable() const { return false; }
 
 signals:
