@@ -164,6 +164,8 @@ alarm_dialog::alarm_dialog(const tracking::Alarm& a, int kind, const model::task
     mend_->hide();
     // Once the mended text reads, its entries fill the boxes.
     connect(mend_, &QLineEdit::textChanged, this, [this](const QString& text) {
+        if (text.trimmed().isEmpty())
+            return;
         if (const auto entries = tracking::read_alarm_command(text)) {
             load_actions(*entries);
             mend_label_->hide();
@@ -301,7 +303,7 @@ bool alarm_dialog::gather(tracking::Alarm& out, QString& error)
 {
     out = original_;
     out.text = subject_->text();
-    if (mend_->isVisible() && !mend_->text().trimmed().isEmpty()) {
+    if (!mend_->isHidden() && !mend_->text().trimmed().isEmpty()) {
         error = QStringLiteral("The actions \"%1\" cannot be read: mend them or clear the text.").arg(mend_->text());
         return false;
     }

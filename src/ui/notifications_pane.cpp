@@ -294,8 +294,8 @@ void notifications_pane::select(const row& r)
         QTreeWidgetItem* item = tree_->topLevelItem(i);
         const row x = row_of(item);
         if (x.kind == r.kind && x.id == r.id) {
+            tree_->setCurrentItem(item, 0, QItemSelectionModel::NoUpdate);
             item->setSelected(true);
-            tree_->setCurrentItem(item);
         }
     }
 }
