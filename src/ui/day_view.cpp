@@ -197,7 +197,7 @@ std::vector<toolbar_button> day_view::buttons() const
         {"Break Down", cmd::break_down}, {"Distraction", cmd::distraction},
         {"Interruption", cmd::interruption}, {"-", 0},
         {"Date", cmd::show_day}, {"-", 0},
-        {"Add Alarm", 40244, false, false, false}, {"Description", 41191, false, false, false},
+        {"Add Alarm", 40244}, {"Description", 41191, false, false, false},
         {"Add Comment", 40991}, {"-", 0},
         {"Notifications Pane", notifications_pane_command, true, true, notifications_ != nullptr}, {"-", 0},
         {"Pull Previously Uncompleted Tasks", cmd::pull_uncompleted}, {"Task List Options", task_list_options},
