@@ -21,6 +21,8 @@ packages=(
   radicale
   # Printing tests read the text of a PDF the planner printed.
   poppler-utils
+  # Alarm sounds under a virtual display: a sound server with a null sink.
+  pulseaudio
 )
 
 missing=()

@@ -65,6 +65,9 @@ void modify_task_command::set_state(const model::task& state, unsigned flags)
         return;
     const model::task current = *t;
     *t = state;
+    // Only a change that edited the alarms writes them, also on undo and redo.
+    if (alarms_edited_)
+        flags |= model::update_flag::with_alarms;
     store_.change(current, *t, flags);
 }
 
@@ -119,7 +122,7 @@ bool task_commands::modify(model::task& t, const std::function<void(model::task&
     model::task after = t;
     change(after);
     if (after.same_columns(t) && after.tags == t.tags && after.dependencies == t.dependencies &&
-        after.comments == t.comments && after.tracked_times == t.tracked_times)
+        after.comments == t.comments && after.tracked_times == t.tracked_times && after.alarms == t.alarms)
         return false;
     if (recurrences_ && recurrences_->handles(t))
         return recurrences_->modify(t, std::move(after), flags);

@@ -50,7 +50,8 @@ public:
           asked_priority_(after_.priority),
           asked_priority_value_(after_.priority_value),
           names_(names),
-          flags_(flags)
+          flags_(flags),
+          alarms_edited_(!(before_.alarms == after_.alarms))
     {
     }
     void undo() override;
@@ -72,6 +73,8 @@ private:
     int asked_priority_value_;
     naming names_;
     unsigned flags_;
+    // Asked for, not settled: an alarm that fires during the change is no edit.
+    bool alarms_edited_;
 };
 
 class recurrence_commands;

@@ -4,6 +4,8 @@
 
 #include <QStringList>
 
+#include <algorithm>
+
 namespace qm::history {
 namespace {
 
@@ -111,6 +113,17 @@ QString describe_task_change(const model::task& O, const model::task& N, const n
     if (O.status != N.status)
         d.add(QStringLiteral("setting the status from %1 to %2")
                   .arg(model::status_text(O.status), model::status_text(N.status)));
+
+    // An alarm edited in place shows as removed and attached again.
+    auto alarm_text = [&](const store::alarm_record& a) {
+        return names.alarm_trigger ? names.alarm_trigger(a) : QStringLiteral("alarm");
+    };
+    for (const auto& a : O.alarms)
+        if (std::find(N.alarms.begin(), N.alarms.end(), a) == N.alarms.end())
+            d.add(QStringLiteral("removing alarm: %1").arg(alarm_text(a)));
+    for (const auto& a : N.alarms)
+        if (std::find(O.alarms.begin(), O.alarms.end(), a) == O.alarms.end())
+            d.add(QStringLiteral("attaching alarm: %1").arg(alarm_text(a)));
 
     // Date: the special dates are not real days.
     const bool old_real = O.date > time::NO_DATE;

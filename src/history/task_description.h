@@ -16,6 +16,8 @@ struct naming {
     std::function<QString(std::int32_t task)> task_name;
     std::function<QString(std::int32_t role)> role_name;
     std::function<std::optional<QString>(std::int32_t project)> project_name;
+    // An alarm's trigger in words ("when finished"); the alarms fill it in.
+    std::function<QString(const store::alarm_record& a)> alarm_trigger;
 };
 
 // `task "name"`, or `task` when the name is empty.

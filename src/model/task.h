@@ -41,6 +41,9 @@ constexpr unsigned no_day_order = 0x80;
 constexpr unsigned keep_tracked_times = 0x100;
 constexpr unsigned no_project_order = 0x200;
 constexpr unsigned keep_project_priority_value = 0x400;
+// The task's list of alarms is written too; otherwise it stays as stored, so
+// that undoing an unrelated change never brings back an alarm that has fired.
+constexpr unsigned with_alarms = 0x800;
 }  // namespace update_flag
 
 // A tag on a task. A tag typed onto a task may not exist yet: id 0 and a
@@ -83,6 +86,7 @@ struct task {
     std::vector<std::int32_t> dependencies;
     std::vector<store::comment_record> comments;         // its type-2 comments
     std::vector<store::tracked_time_record> tracked_times;
+    std::vector<store::alarm_record> alarms;  // those attached to it (attached_type 1)
 
     bool is_folder() const { return folder != folder_method::none; }
     // A to-do takes a place in its day group; appointments and folders do not.

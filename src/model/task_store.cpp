@@ -254,6 +254,10 @@ void task_store::load(store::database& db, const QString& suffix)
     for (const auto& e : tables_.tracked_times.cache())
         if (task_ptr t = find(e->task))
             t->tracked_times.push_back(*e);
+    for (const auto& a : tables_.alarms.cache())
+        if (a->attached_type == 1)
+            if (task_ptr t = find(a->attached))
+                t->alarms.push_back(*a);
     for (const auto& t : all_)
         index(t.get());
 }
@@ -400,6 +404,8 @@ void task_store::update_task(const task& O, task& N, unsigned flags)
 
     // 8. The row, then what hangs on the task.
     proxy_.post_update(N);
+    if (!(flags & update_flag::with_alarms))
+        N.alarms = O.alarms;
     write_attachments(O, N, !(flags & update_flag::keep_tracked_times));
     invalidate(N);
 
@@ -421,6 +427,8 @@ void task_store::delete_task(task_ptr t, unsigned flags)
     if (!(flags & update_flag::keep_tracked_times))
         tables_.tracked_times.delete_task(t->id);
     tables_.comments.delete_owner(t->id, 2);
+    for (const auto& a : t->alarms)
+        tables_.alarms.delete_entity(a.id);
     if (!t->tags.empty()) {
         tables_.task_contexts.remove_task(t->id);
         delete_unused_tags(t->tags);
@@ -442,6 +450,7 @@ void task_store::write_attachments(const task& before, task& t, bool tracked_tim
         write_tags(before.tags, t);
     write_comments(before.comments, t);
     write_dependencies(before.dependencies, t);
+    write_alarms(before.alarms, t);
     if (tracked_times)
         write_tracked_times(before.tracked_times, t);
 }
@@ -499,6 +508,31 @@ void task_store::write_comments(const std::vector<store::comment_record>& before
                                 [&](const store::comment_record& o) { return c.id != 0 && o.id == c.id; });
         if (old == before.end() || !(*old == c))
             c.id = tables_.comments.save(c)->id;
+    }
+}
+
+void task_store::write_alarms(const std::vector<store::alarm_record>& before, task& t)
+{
+    if (before == t.alarms)
+        return;
+    auto& alarms = tables_.alarms;
+    for (const auto& old : before)
+        if (std::none_of(t.alarms.begin(), t.alarms.end(), [&](const store::alarm_record& a) { return a.id == old.id; }))
+            alarms.delete_entity(old.id);
+    for (auto& a : t.alarms) {
+        a.attached = t.id;
+        a.attached_type = 1;
+        auto old = std::find_if(before.begin(), before.end(),
+                                [&](const store::alarm_record& o) { return a.id != 0 && o.id == a.id; });
+        if (old != before.end()) {
+            if (!(*old == a))
+                alarms.modify_entity(a);
+            continue;
+        }
+        // An alarm copied along with another task's values is a new one.
+        if (a.id != 0 && alarms.find(a.id))
+            a.id = 0;
+        a.id = alarms.add_entity(a)->id;
     }
 }
 

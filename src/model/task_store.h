@@ -154,6 +154,7 @@ private:
     void write_comments(const std::vector<store::comment_record>& before, task& t);
     void write_dependencies(const std::vector<std::int32_t>& before, const task& t);
     void write_tracked_times(const std::vector<store::tracked_time_record>& before, task& t);
+    void write_alarms(const std::vector<store::alarm_record>& before, task& t);
     void delete_unused_tags(const std::vector<tag_ref>& tags);
 
     void compute(const task& t) const;

@@ -122,8 +122,13 @@ void schedule_store::arrive(std::unique_ptr<schedule_request> r)
 
 void schedule_store::schedule_computed(time::stored_date date)
 {
-    // The generated conflict alarms of today's schedule come in here.
-    (void)date;
+    if (!conflict_alarms || date != time::today())
+        return;
+    std::vector<const stored_block*> today;
+    for (const stored_block& b : blocks_)
+        if (b.task->date == date)
+            today.push_back(&b);
+    conflict_alarms(date, today);
 }
 
 void schedule_store::task_date(time::stored_date date)

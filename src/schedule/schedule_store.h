@@ -38,6 +38,9 @@ public:
     // What the request records besides the tasks; set before start().
     std::function<int()> working_start;                  // the option "working start"
     std::function<std::int32_t()> timed_task;            // the timed task's id, 0 for none
+    // Today's blocks in schedule order, each time today is stored, before
+    // the views hear of it: the generated conflict alarms are made there.
+    std::function<void(time::stored_date, const std::vector<const stored_block*>&)> conflict_alarms;
 
     // Queues the date's computation; nothing for a date before today.
     void request_schedule(time::stored_date date);
@@ -63,8 +66,7 @@ public:
     long on_announcement(const store::announcement& a) override;
 
 private:
-    // After today's schedule is stored: the generated conflict alarms will be
-    // made here from its marks.
+    // After a schedule is stored: today's goes to the conflict alarms.
     void schedule_computed(time::stored_date date);
     void task_date(time::stored_date date);
     void drop_blocks_of_task(std::int32_t id);

@@ -76,10 +76,11 @@ void timer_operations::on_status_change(model::task& t, int old_status)
 
 void timer_operations::on_changed(const model::task& before, model::task& t)
 {
-    (void)before;
     // The running entry was taken off the timed task: nothing is left to time.
     if (timer_.is_timed(t) && timer_.running_entry() == nullptr)
         timer_.end_timing();
+    if (task_change_alarms)
+        task_change_alarms(before, t);
 }
 
 void timer_operations::start_timer(const model::task_ptr& t)

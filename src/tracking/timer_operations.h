@@ -56,6 +56,8 @@ public:
     // The schedule's candidate for Next; until the day schedule exists, the
     // day order stands in.
     schedule_candidate_source schedule_source;
+    // The task-change alarm triggers, after every change the status hooks see.
+    std::function<void(const model::task& before, const model::task& after)> task_change_alarms;
 
 private:
     // Books [start, start + seconds) to named and cuts it out of the timed task.

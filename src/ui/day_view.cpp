@@ -61,6 +61,7 @@ QVector<column> day_columns()
 constexpr int sort_ascending = 41037, sort_descending = 41038, sort_default = 41175;
 constexpr int task_list_options = 40443;
 constexpr int show_schedule_view = 41138;
+constexpr int notifications_pane_command = 40179;
 
 const char* heading_text(int priority)
 {
@@ -172,6 +173,13 @@ void day_view::save_state()
         if (pane_->isVisibleTo(this) && pane_->width() > 10)
             doc.set_int(QStringLiteral("splitters"), QStringLiteral("schedule"), pane_->width());
     }
+    if (notifications_ != nullptr) {
+        const bool shown = notifications_->isVisibleTo(this);
+        doc.set_int(QStringLiteral("panes"), QStringLiteral("notifications"), shown ? 1 : 0);
+        if (shown)
+            doc.set_int(QStringLiteral("splitters"), QStringLiteral("notifications"),
+                        notifications_->height() > 10 ? notifications_->height() : 200);
+    }
     doc.save(settings_file_);
 }
 
@@ -183,9 +191,9 @@ std::vector<toolbar_button> day_view::buttons() const
         {"Break Down", cmd::break_down}, {"Distraction", cmd::distraction},
         {"Interruption", cmd::interruption}, {"-", 0},
         {"Date", cmd::show_day}, {"-", 0},
-        {"Add Alarm", 40244, false, false, false}, {"Description", list_cmd::description},
+        {"Add Alarm", 40244}, {"Description", list_cmd::description},
         {"Add Comment", 40991}, {"-", 0},
-        {"Notifications Pane", 40179, true, true, false}, {"-", 0},
+        {"Notifications Pane", notifications_pane_command, true, true, notifications_ != nullptr}, {"-", 0},
         {"Pull Previously Uncompleted Tasks", cmd::pull_uncompleted}, {"Task List Options", task_list_options},
     };
 }
@@ -255,8 +263,9 @@ void day_view::refresh()
 
     heading_->setText(QStringLiteral("%1 \u2014 %2").arg(time::format_long_date(date_), time::relative_text(date_)));
     update_summary();
-    if (follow_date_)
-        follow_date_(date_);
+    for (const auto& follow : follow_date_)
+        if (follow)
+            follow(date_);
 
     int new_focus = focus_task != 0 ? row_of(focus_task) : -1;
     if (new_focus < 0 && focus_priority >= 0)
@@ -326,9 +335,28 @@ QString day_view::cell_tip(int row, int column_id) const
 void day_view::add_pane(QWidget* pane, std::function<void(time::stored_date)> follow_date)
 {
     layout()->addWidget(pane);
-    follow_date_ = std::move(follow_date);
-    if (follow_date_)
-        follow_date_(date_);
+    if (follow_date)
+        follow_date(date_);
+    follow_date_.push_back(std::move(follow_date));
+}
+
+void day_view::set_notifications_pane(QWidget* pane, std::function<void(time::stored_date)> follow_date)
+{
+    notifications_ = pane;
+    vertical_ = new QSplitter(Qt::Vertical, this);
+    vertical_->setChildrenCollapsible(false);
+    layout()->replaceWidget(splitter_, vertical_);
+    vertical_->addWidget(splitter_);
+    vertical_->addWidget(pane);
+    vertical_->setStretchFactor(0, 1);
+    vertical_->setStretchFactor(1, 0);
+    const app::settings_document doc = app::settings_document::load(settings_file_);
+    const int height = doc.get_int(QStringLiteral("splitters"), QStringLiteral("notifications"), 200);
+    vertical_->setSizes({std::max(200, vertical_->height() - height), height > 10 ? height : 200});
+    pane->setVisible(doc.get_int(QStringLiteral("panes"), QStringLiteral("notifications"), 1) != 0);
+    if (follow_date)
+        follow_date(date_);
+    follow_date_.push_back(std::move(follow_date));
 }
 
 int day_view::check_state(int row, int column_id) const
@@ -494,6 +522,8 @@ bool day_view::handles(int command) const
         return true;
     case show_schedule_view:
         return pane_ != nullptr;
+    case notifications_pane_command:
+        return notifications_ != nullptr;
     case 40046:  // Task > Project
     case cmd::folder:
     case list_cmd::pull_next_in_project:
@@ -523,6 +553,11 @@ bool day_view::own_command(int command)
         if (pane_ == nullptr)
             return false;
         show_schedule(!pane_->isVisibleTo(this));
+        return true;
+    case notifications_pane_command:
+        if (notifications_ == nullptr)
+            return false;
+        notifications_->setVisible(!notifications_->isVisibleTo(this));
         return true;
     case cmd::delete_: {
         if (selected.empty())

@@ -59,6 +59,10 @@ public:
     void set_role_cells(const struct role_cells* cells) { role_cells_ = cells; }
     // A pane below the list that follows the date shown (the day notes).
     void add_pane(QWidget* pane, std::function<void(time::stored_date)> follow_date);
+    // The notifications pane below the list, shown, hidden and sized as
+    // "today.ini" keeps it; "Notifications Pane" toggles it.
+    void set_notifications_pane(QWidget* pane, std::function<void(time::stored_date)> follow_date);
+    QWidget* notifications() const { return notifications_; }
 
     // The row of a task, or -1.
     int row_of(std::int32_t task_id) const;
@@ -158,7 +162,9 @@ private:
     QSplitter* splitter_ = nullptr;
     schedule_pane* pane_ = nullptr;
     schedule::schedule_store* schedule_ = nullptr;
-    std::function<void(time::stored_date)> follow_date_;
+    std::vector<std::function<void(time::stored_date)>> follow_date_;
+    QSplitter* vertical_ = nullptr;
+    QWidget* notifications_ = nullptr;
 };
 
 }  // namespace qm::ui

@@ -41,6 +41,8 @@
 namespace qm::ui {
 namespace {
 
+constexpr int add_alarm_command = 40244;  // Task > Add Alarm, in every view
+
 // A button's tip: its name and, where it has one, its key.
 QString tool_tip(const QString& label, int command)
 {
@@ -553,6 +555,12 @@ void main_frame::on_command(int id)
         if (open_clapperboard)
             open_clapperboard();
         return;
+    case add_alarm_command:
+        if (add_alarm) {
+            const view* v = command_target();
+            add_alarm(v != nullptr ? v->focus_task() : 0);
+        }
+        return;
     case cmd::next_tab: step_tab(1); return;
     case cmd::previous_tab: step_tab(-1); return;
     case cmd::exit: exit_program(); return;
@@ -646,6 +654,7 @@ bool main_frame::frame_handles(int id)
     case cmd::check_versions: case cmd::getting_started: case cmd::webpage: case cmd::contact_support:
     case cmd::print: case cmd::print_preview: case cmd::import_: case cmd::export_: case cmd::clapperboard:
     case help_about: case help_tooltips: case help_tutorials: case help_manual:
+    case add_alarm_command:
         return true;
     default:
         return false;

@@ -93,6 +93,8 @@ public:
     // The Clapperboard's doors, set by the composition root: opening it, the
     // options at a page, and the undo and redo lists in its popup.
     std::function<void()> open_clapperboard;
+    // Add Alarm, in every view: on the view's focus task (0: a standalone alarm).
+    std::function<void(std::int32_t task)> add_alarm;
     std::function<void(int page)> open_options_page;
     std::function<void(bool undo)> history_popup;
 

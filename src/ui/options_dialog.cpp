@@ -289,15 +289,24 @@ QWidget* options_dialog::alarms_page()
     layout->addWidget(deadline_alarms_);
     auto* defaults = new QGroupBox(QStringLiteral("Default Alarms"), page);
     auto* grid = new QVBoxLayout(defaults);
-    for (const char* kind : {"Alarms at a Time", "Timer Alarms", "Estimate Alarms", "Status Alarms", "Conflict Alarms"}) {
-        auto* b = new QPushButton(QString::fromLatin1(kind) + QStringLiteral("..."), defaults);
-        b->setEnabled(false);
+    // Each opens the alarm dialog on that kind's default settings.
+    const std::pair<int, const char*> kinds[] = {
+        {16, "Set Default Alarm Settings for Alarms"},
+        {17, "Set Default Alarm Settings for Todos"},
+        {18, "Set Default Alarm Settings for Appointments"},
+        {20, "Set Default Alarm Settings for \"Schedule Before\" Conflicts"},
+        {24, "Set Default Alarm Settings for Deadlines"},
+    };
+    for (const auto& [key, text] : kinds) {
+        auto* b = new QPushButton(QString::fromUtf8(text), defaults);
+        b->setObjectName(QStringLiteral("alarm_defaults_%1").arg(key));
+        connect(b, &QPushButton::clicked, this, [this, key = key] {
+            if (edit_alarm_defaults)
+                edit_alarm_defaults(key, this);
+        });
         grid->addWidget(b);
     }
     layout->addWidget(defaults);
-    layout->addWidget(note(QStringLiteral("The default alarms can be edited once alarms are part of the planner; the "
-                                          "two choices above are stored now."),
-                           page));
     layout->addStretch(1);
     return page;
 }

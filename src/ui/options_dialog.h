@@ -7,6 +7,8 @@
 
 #include <QDialog>
 
+#include <functional>
+
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -32,6 +34,8 @@ signals:
 
 public:
     void show_page(int index);
+    // The five default-alarm buttons: the key (16, 17, 18, 20, 24) to edit.
+    std::function<void(int key, QWidget* parent)> edit_alarm_defaults;
 
 private:
     void load_controls(const app::options& o);

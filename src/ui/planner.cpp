@@ -23,6 +23,8 @@
 #include "ui/task_lists.h"
 #include "tracking/next_task.h"
 #include "ui/tray_icon.h"
+#include "ui/alarm_service.h"
+#include "ui/notifications_pane.h"
 
 #include <QTimer>
 
@@ -31,7 +33,19 @@ namespace qm::ui {
 
 planner::planner(app::data_folder_locator folders) : core_(std::move(folders)), frame_(core_) {}
 
-planner::~planner() = default;
+planner::~planner()
+{
+    // The timer and the schedule outlive the alarms: they must not call them.
+    if (timer_) {
+        timer_->timer_started_alarms = nullptr;
+        timer_->next_transition_alarms = nullptr;
+        timer_->timer_alarms = nullptr;
+    }
+    if (timer_ops_)
+        timer_ops_->task_change_alarms = nullptr;
+    if (core_.started())
+        core_.schedule().conflict_alarms = nullptr;
+}
 
 void planner::start()
 {
@@ -50,6 +64,11 @@ void planner::start()
     names.project_name = [this](std::int32_t id) -> std::optional<QString> {
         model::project_ptr p = core_.projects().find(id);
         return p ? std::optional<QString>(model::project_caption(*p)) : std::nullopt;
+    };
+    names.alarm_trigger = [](const store::alarm_record& a) {
+        return tracking::trigger_description(a, tracking::description_style::no_full_stop |
+                                                    tracking::description_style::no_capital,
+                                             time::now());
     };
     commands_ = std::make_unique<history::task_commands>(*history_, core_.tasks(), names);
     recurring_ = std::make_unique<history::recurrence_commands>(*history_, core_.tasks(), core_.recurrences(), names);
@@ -135,11 +154,43 @@ void planner::start()
     frame_.open_export = [this] { exchange_->open_export(); };
     const app::options& o = app::current_options();
     frame_.set_hot_key_text(hot_key_text(o.hot_key_modifiers, o.hot_key_virtual_key));
+    start_alarms();
     frame_.show_view(day_view::id);
     navigator_ = new ui::navigator(frame_, core_.tasks());
     frame_.add_command_handler(navigator_);
     navigator_->start();
     start_clapperboard();
+    clapperboard_->set_alarms(alarms_.get());
+}
+
+void planner::start_alarms()
+{
+    alarms_ = std::make_unique<alarm_service>(core_, *history_, &frame_);
+    tracking::alarm_store& alarms = alarms_->store();
+    alarms.timed_task = [this] { return timer_->timed_task() ? timer_->timed_task()->id : 0; };
+    timer_->timer_started_alarms = [&alarms](const model::task& t) { alarms.timer_started(t); };
+    timer_->next_transition_alarms = [&alarms] { alarms.transition(); };
+    timer_->timer_alarms = [&alarms](const model::task& t, const tracking::TrackedTime& e, std::int64_t prev,
+                                     std::int64_t others) { alarms.timer_tick(t, e, prev, others); };
+    timer_ops_->task_change_alarms = [&alarms](const model::task& before, const model::task& after) {
+        alarms.task_changed(before, after);
+    };
+    core_.schedule().conflict_alarms = [&alarms](time::stored_date d,
+                                                 const std::vector<const schedule::stored_block*>& blocks) {
+        alarms.schedule_computed(d, blocks);
+    };
+    frame_.add_alarm = [this](std::int32_t task) {
+        const model::task_ptr t = task != 0 ? core_.tasks().find(task) : nullptr;
+        alarms_->new_alarm(t.get(), &frame_);
+    };
+    auto* pane = new notifications_pane(core_.tasks(), *alarms_, *commands_, *history_);
+    day_->set_notifications_pane(pane, [pane](time::stored_date d) { pane->set_date(d); });
+    // First of all at shutdown, so that no alarm fires while the planner closes.
+    frame_.before_drain_hooks.insert(frame_.before_drain_hooks.begin(), [this] {
+        alarms_->stop();
+        core_.schedule().conflict_alarms = nullptr;
+    });
+    alarms_->start();
 }
 
 void planner::register_task_lists(const QString& settings)
@@ -223,6 +274,7 @@ options_dialog* planner::open_options()
         options_ = new options_dialog(app::current_options(),
                                       core_.folders().home_settings_folder() + app::options_file_name(), &frame_);
         options_->setAttribute(Qt::WA_DeleteOnClose);
+        options_->edit_alarm_defaults = [this](int key, QWidget* parent) { alarms_->edit_template(key, parent); };
         QObject::connect(options_, &options_dialog::applied, &frame_, [this] {
             const app::options& o = app::current_options();
             frame_.set_hot_key_text(hot_key_text(o.hot_key_modifiers, o.hot_key_virtual_key));

@@ -32,6 +32,7 @@ class projects_view;
 struct project_context;
 class task_actions;
 class clapperboard;
+class alarm_service;
 
 class planner {
 public:
@@ -64,6 +65,7 @@ public:
     task_actions& actions() { return *actions_; }
     ui::clapperboard& clapperboard() { return *clapperboard_; }
     history::comment_commands& comments() { return *comments_; }
+    alarm_service& alarms() { return *alarms_; }
     options_dialog* open_options();
     // Import and export of appointments: File > Import / Export, and the
     // Clapperboard's "M" (open_import) and "E" (open_export).
@@ -87,6 +89,8 @@ private:
     std::unique_ptr<exchange_launcher> exchange_;
     std::unique_ptr<ui::clapperboard> clapperboard_;
     std::unique_ptr<history::comment_commands> comments_;
+    // Before the frame, so that the views that show alarms go first.
+    std::unique_ptr<alarm_service> alarms_;
     main_frame frame_;
     day_view* day_ = nullptr;
     projects_view* projects_ = nullptr;
@@ -106,6 +110,7 @@ private:
     void start_clapperboard();
     void register_task_lists(const QString& settings);
     void start_calendars(const QString& settings);
+    void start_alarms();
 };
 
 }  // namespace qm::ui

@@ -78,7 +78,7 @@ std::vector<toolbar_button> projects_view::buttons() const
 {
     return {
         {"Assign to Today", project_cmd::assign_to_today}, {"-", 0},
-        {"Add Alarm", 40244, false, false, false}, {"Description", 41191, false, false, false},
+        {"Add Alarm", 40244}, {"Description", 41191, false, false, false},
         {"Add Comment", 40991, false, false, false}, {"-", 0},
         {"Outdent", project_cmd::outdent}, {"Indent", project_cmd::indent}, {"-", 0},
         {"Keep Sorted", project_cmd::keep_sorted, true, tasks_->focus_group_sorted()},

@@ -43,7 +43,7 @@ public:
     virtual std::int64_t shown_date() const { return 0; }
     virtual void show_date(std::int64_t date) { (void)date; }
     // The task the view's commands act on (the focus row, the selected box),
-    // 0 for none; the jump commands go to its place.
+    // 0 for none; the jump commands go to its place, Add Alarm attaches to it.
     virtual std::int32_t focus_task() const { return 0; }
     // Shows and selects the task; false when the view cannot show it.
     virtual bool reveal_task(std::int32_t id) { (void)id; return false; }
