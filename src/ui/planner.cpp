@@ -3,6 +3,7 @@
 #include "app/options.h"
 #include "ui/commands.h"
 #include "ui/cascade_dialog.h"
+#include "ui/charts_view.h"
 #include "ui/clapperboard.h"
 #include "tracking/action_menu.h"
 #include "ui/day_view.h"
@@ -17,6 +18,7 @@
 #include "ui/project_tools.h"
 #include "ui/projects_view.h"
 #include "ui/task_actions.h"
+#include "ui/time_spent_panel.h"
 #include "tracking/next_task.h"
 #include "ui/tray_icon.h"
 
@@ -90,6 +92,7 @@ void planner::start()
     auto* overview = new overview_view(core_.tables(), core_.roles(), *role_commands_);
     overview->add_section(new habits_panel(
         habit_sources{core_.tasks(), core_.projects(), core_.recurrences(), core_.tables()}, core_.tables(), *history_));
+    overview->add_section(new time_spent_panel({core_.tasks(), core_.projects(), core_.roles()}));
     frame_.register_view(overview);
     projects_ = new projects_view(*project_context_, settings + QStringLiteral("projects.ini"));
     frame_.register_view(projects_);
@@ -99,9 +102,7 @@ void planner::start()
     placeholder(966, "Tasks by Tag", "Your tasks grouped by their tags will be listed here.");
     placeholder(856, "Day Calendar", "A calendar of one day with its appointments and scheduled tasks will be shown here.");
     placeholder(857, "Week Calendar", "A calendar of the week with its appointments and scheduled tasks will be shown here.");
-    placeholder(186, "Charts", "Charts of where your time went, by role, life area, project and folder, will be shown here.",
-                {{"Line Chart", 40327}, {"Bar Chart", 40328}, {"-", 0}, {"By Day", 40319}, {"By Week", 40321},
-                 {"By Month", 40323}});
+    frame_.register_view(new charts_view(core_.tasks(), core_.projects(), settings + QStringLiteral("charts.ini")));
     recurring_view_ = new recurring_view(core_.tasks(), *commands_, *recurring_, *history_,
                                          settings + QStringLiteral("tasks_recurrences.ini"));
     frame_.register_view(recurring_view_);
@@ -140,6 +141,9 @@ void planner::start_clapperboard()
 {
     clapperboard_ = std::make_unique<ui::clapperboard>(ui::clapperboard_parts{
         core_, *history_, *commands_, *timer_ops_, frame_, core_.folders().settings_folder(), nullptr, nullptr});
+    clapperboard_->make_report = [this] {
+        return new time_spent_panel({core_.tasks(), core_.projects(), core_.roles()});
+    };
     frame_.open_clapperboard = [this] { clapperboard_->show(); };
     // The calendar exchange's two lines, before "U: &Undo"; each closes the
     // Clapperboard and opens its dialog over the main window.
