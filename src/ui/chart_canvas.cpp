@@ -66,10 +66,34 @@ QString chart_canvas::series_name(int s) const
     return project_name(project) + QStringLiteral(": ") + label;
 }
 
+QString chart_canvas::legend_text(int s) const
+{
+    return QStringLiteral("%1 (max %2)").arg(series_name(s), schedule::value_text(data_.largest[static_cast<std::size_t>(s)]));
+}
+
+// The legend's entries wrap onto as many lines as the width needs.
+std::vector<QPointF> chart_canvas::legend_places(const QRect& area, const QFontMetrics& fm) const
+{
+    std::vector<QPointF> out;
+    double x = area.left() + 8;
+    double y = area.top() + 4;
+    for (int s : visible_series()) {
+        const double w = 14 + fm.horizontalAdvance(legend_text(s));
+        if (x + w > area.right() - 8 && x > area.left() + 8) {
+            x = area.left() + 8;
+            y += fm.height() + 2;
+        }
+        out.emplace_back(x, y);
+        x += w + 16;
+    }
+    return out;
+}
+
 chart_canvas::geometry chart_canvas::layout(const QRect& area, const QFontMetrics& fm) const
 {
     geometry g;
-    const int legend = fm.height() + 8;
+    const std::vector<QPointF> places = legend_places(area, fm);
+    const int legend = (places.empty() ? 0 : static_cast<int>(places.back().y()) - area.top() - 4) + fm.height() + 8;
     const int labels = label_lines(data_.granularity) * fm.height() + 6;
     const int band = data_.granularity == schedule::granularity::by_week ? fm.height() + 6 : 0;
     const QRect inner = area.adjusted(8, legend, -8, 0);
@@ -244,14 +268,13 @@ void chart_canvas::render(QPainter& p, const QRect& area) const
     draw_backgrounds(p, g);
 
     // The legend: each visible series with the largest value that scales it.
-    double x = area.left() + 8;
-    for (int s : visible_series()) {
-        const QString text =
-            QStringLiteral("%1 (max %2)").arg(series_name(s), schedule::value_text(data_.largest[static_cast<std::size_t>(s)]));
-        p.fillRect(QRectF(x, area.top() + 4 + (fm.height() - 10) / 2.0, 10, 10), color_of(s));
+    const std::vector<int> shown = visible_series();
+    const std::vector<QPointF> places = legend_places(area, fm);
+    for (std::size_t i = 0; i < shown.size(); ++i) {
+        const QPointF at = places[i];
+        p.fillRect(QRectF(at.x(), at.y() + (fm.height() - 10) / 2.0, 10, 10), color_of(shown[i]));
         p.setPen(palette().color(QPalette::WindowText));
-        p.drawText(QPointF(x + 14, area.top() + 4 + fm.ascent()), text);
-        x += 14 + fm.horizontalAdvance(text) + 16;
+        p.drawText(QPointF(at.x() + 14, at.y() + fm.ascent()), legend_text(shown[i]));
     }
 
     p.setRenderHint(QPainter::Antialiasing, display_ == chart_display::line && !counters_);

@@ -64,6 +64,8 @@ private:
     void draw_backgrounds(QPainter& p, const geometry& g) const;
     void draw_labels(QPainter& p, const geometry& g) const;
     void draw_series(QPainter& p, const geometry& g) const;
+    QString legend_text(int s) const;
+    std::vector<QPointF> legend_places(const QRect& area, const QFontMetrics& fm) const;
 
     schedule::chart_data data_;
     std::vector<schedule::series_group> groups_;

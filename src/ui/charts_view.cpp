@@ -39,6 +39,20 @@ QIcon swatch(std::int32_t color, bool visible)
     return QIcon(p);
 }
 
+// The period in the summary's first column, kept short beside the numbers.
+QString period_text(const schedule::chart_bucket& b, int granularity)
+{
+    auto picture = [](time::stored_date d, const char* pattern) {
+        return time::format_picture(QString::fromLatin1(pattern), time::fields(d), time::picture_kind::date);
+    };
+    switch (granularity) {
+    case schedule::granularity::by_week:
+        return QStringLiteral("#%1, %2").arg(time::week_number(schedule::week_of(b)) + 1).arg(picture(b.first, "d MMM"));
+    case schedule::granularity::by_month: return picture(b.last, "MMM yyyy");
+    default: return picture(b.last, "ddd d MMM");
+    }
+}
+
 constexpr int project_role = Qt::UserRole;
 constexpr int index_role = Qt::UserRole + 1;
 
@@ -99,6 +113,8 @@ charts_view::charts_view(const model::task_store& tasks, const model::project_st
     split->setStretchFactor(0, 3);
     split->setStretchFactor(1, 1);
     split->setChildrenCollapsible(false);
+    split->setSizes({880, 360});
+    side->setMinimumWidth(260);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(6, 6, 6, 6);
@@ -309,7 +325,8 @@ void charts_view::fill_summary()
     };
     const int rows = static_cast<int>(data.buckets.size());
     for (int b = 0; b < rows; ++b) {
-        cell(b, 0, schedule::bucket_caption(data.buckets[static_cast<std::size_t>(b)], data.granularity), false);
+        const schedule::chart_bucket& k = data.buckets[static_cast<std::size_t>(b)];
+        cell(b, 0, period_text(k, data.granularity), false)->setToolTip(schedule::bucket_caption(k, data.granularity));
         for (std::size_t i = 0; i < shown.size(); ++i)
             cell(b, static_cast<int>(i) + 1,
                  schedule::value_text(data.values[static_cast<std::size_t>(shown[i])][static_cast<std::size_t>(b)]),

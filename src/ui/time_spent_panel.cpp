@@ -234,7 +234,8 @@ time_spent_panel::time_spent_panel(const schedule::report_sources& sources, QWid
         auto* b = new QPushButton(names[i], this);
         b->setCheckable(true);
         b->setChecked(i == range_);
-        b->setFocusPolicy(Qt::TabFocus);
+        // Clicked, never focused: in the Clapperboard every key belongs to its menu.
+        b->setFocusPolicy(Qt::NoFocus);
         buttons_->addButton(b, i);
         row->addWidget(b);
     }
@@ -253,6 +254,7 @@ time_spent_panel::time_spent_panel(const schedule::report_sources& sources, QWid
     scroll->setWidget(rows_);
     scroll->setWidgetResizable(true);
     scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setFocusPolicy(Qt::NoFocus);
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 
     auto* layout = new QVBoxLayout(this);
