@@ -54,7 +54,7 @@ public:
     std::function<QString(std::int32_t project)> project_name;
 
     QSize sizeHint() const override { return {640, 360}; }
-    QSize minimumSizeHint() const override { return {240, 160}; }
+    QSize minimumSizeHint() const override { return {160, 120}; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -76,6 +76,8 @@ charts_view::charts_view(const model::task_store& tasks, const model::project_st
     bold.setPointSizeF(bold.pointSizeF() * 1.15);
     caption_->setFont(bold);
     dates_ = new QLabel(this);
+    // Long dates must not widen the whole window: the label gives way.
+    dates_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     auto* top = new QHBoxLayout;
     top->addWidget(caption_);
     top->addSpacing(12);
@@ -114,7 +116,7 @@ charts_view::charts_view(const model::task_store& tasks, const model::project_st
     split->setStretchFactor(1, 1);
     split->setChildrenCollapsible(false);
     split->setSizes({880, 360});
-    side->setMinimumWidth(260);
+    side->setMinimumWidth(160);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(6, 6, 6, 6);

@@ -241,6 +241,7 @@ time_spent_panel::time_spent_panel(const schedule::report_sources& sources, QWid
     }
     connect(buttons_, &QButtonGroup::idClicked, this, [this](int id) { set_range(id); });
     days_ = new QLabel(this);
+    days_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     row->addSpacing(8);
     row->addWidget(days_, 1);
 
