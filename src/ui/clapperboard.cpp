@@ -101,6 +101,8 @@ void clapperboard::create_window()
     window_ = std::make_unique<clapperboard_window>(*menu_, parts_.core.tasks(), parts_.timers.timer(),
                                                     &parts_.timers.schedule_source, &alarms_,
                                                     parts_.settings_folder + QStringLiteral("action_menu.ini"));
+    if (make_report)
+        window_->set_report(make_report());
 }
 
 bool clapperboard::visible() const { return window_ && window_->isVisible() && menu_->is_open(); }

@@ -22,6 +22,7 @@ namespace qm::ui {
 
 class clapperboard_window;
 class main_frame;
+class time_spent_panel;
 
 struct clapperboard_parts {
     app::core& core;
@@ -57,6 +58,10 @@ public:
     enum class refusal_choice { cancel, try_again, carry_on };
     // Tests answer the refusal box.
     std::function<refusal_choice(const QString& text)> ask_after_refusal;
+
+    // Makes the daily report's panel when the window is made; set by the
+    // composition root.
+    std::function<time_spent_panel*()> make_report;
 
     // The undo or redo list in the popup over the main window.
     void show_history_list(bool undo);

@@ -2,6 +2,7 @@
 
 #include "app/settings_document.h"
 #include "time/format.h"
+#include "ui/time_spent_panel.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -136,6 +137,17 @@ clapperboard_window::clapperboard_window(tracking::action_menu& menu, const mode
 
 clapperboard_window::~clapperboard_window() { save_columns(); }
 
+void clapperboard_window::set_report(time_spent_panel* report)
+{
+    report_ = report;
+    report_->setParent(this);
+    report_->setMinimumHeight(300);
+    report_->hide();
+    auto* box = static_cast<QVBoxLayout*>(layout());
+    box->insertWidget(box->indexOf(lines_) + 1, report_, 1);
+    menu_.report_available = [] { return true; };
+}
+
 void clapperboard_window::load_columns()
 {
     const app::settings_document doc = app::settings_document::load(settings_file_);
@@ -222,6 +234,12 @@ void clapperboard_window::refresh()
     case input_kind::report:
         hint = QStringLiteral("Esc: Back");
         break;
+    }
+    if (report_ != nullptr) {
+        const bool was_shown = report_->isVisibleTo(this);
+        report_->setVisible(input == input_kind::report);
+        if (input == input_kind::report && !was_shown)
+            report_->refresh();
     }
     if (input == input_kind::report && !(menu_.report_available && menu_.report_available()))
         lines_->setText(QStringLiteral("The daily report is not available in this version of the planner.")),

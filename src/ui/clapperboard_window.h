@@ -22,6 +22,8 @@ class QFrame;
 
 namespace qm::ui {
 
+class time_spent_panel;
+
 class clapperboard_window : public QWidget {
     Q_OBJECT
 public:
@@ -34,6 +36,9 @@ public:
 
     // Redraws from the menu: its mode, lines, boxes and message.
     void refresh();
+    // The daily report's panel, shown in the report mode; the window owns it.
+    void set_report(time_spent_panel* report);
+    time_spent_panel* report() const { return report_; }
     // The parts tests look at.
     QLineEdit* line() const { return line_; }
     QPlainTextEdit* comment_field() const { return comment_; }
@@ -71,6 +76,7 @@ private:
     QTreeWidget* list_ = nullptr;
     QLabel* hint_ = nullptr;
     QLabel* message_ = nullptr;
+    time_spent_panel* report_ = nullptr;
     QTimer refresh_timer_;
     int shown_mode_ = -1;
     bool filling_ = false;

@@ -5,6 +5,7 @@
 #include "ui/commands.h"
 #include "ui/navigator.h"
 #include "ui/cascade_dialog.h"
+#include "ui/charts_view.h"
 #include "ui/clapperboard.h"
 #include "tracking/action_menu.h"
 #include "ui/day_view.h"
@@ -21,6 +22,7 @@
 #include "ui/task_actions.h"
 #include "ui/tag_tasks_view.h"
 #include "ui/task_lists.h"
+#include "ui/time_spent_panel.h"
 #include "tracking/next_task.h"
 #include "ui/tray_icon.h"
 #include "ui/alarm_service.h"
@@ -102,9 +104,6 @@ void planner::start()
 
     actions_ = std::make_unique<task_actions>(*timer_ops_, *commands_, core_.tasks(), core_.tables(),
                                               settings + QStringLiteral("task_dlg.ini"));
-    auto placeholder = [this](int id, const char* title, const char* description, std::vector<toolbar_button> b = {}) {
-        frame_.register_view(new placeholder_view(id, QString::fromUtf8(title), QString::fromUtf8(description), std::move(b)));
-    };
     role_commands_ = std::make_unique<history::role_commands>(*history_, core_.tables(), core_.roles());
     tag_commands_ = std::make_unique<history::tag_commands>(*history_, core_.tables(), core_.tasks(), *commands_);
     comments_ = std::make_unique<history::comment_commands>(*history_, core_.tables().comments, *commands_,
@@ -113,13 +112,12 @@ void planner::start()
     auto* overview = new overview_view(core_.tables(), core_.roles(), *role_commands_);
     overview->add_section(new habits_panel(
         habit_sources{core_.tasks(), core_.projects(), core_.recurrences(), core_.tables()}, core_.tables(), *history_));
+    overview->add_section(new time_spent_panel({core_.tasks(), core_.projects(), core_.roles()}));
     frame_.register_view(overview);
     projects_ = new projects_view(*project_context_, settings + QStringLiteral("projects.ini"));
     frame_.register_view(projects_);
     start_calendars(settings);
-    placeholder(186, "Charts", "Charts of where your time went, by role, life area, project and folder, will be shown here.",
-                {{"Line Chart", 40327}, {"Bar Chart", 40328}, {"-", 0}, {"By Day", 40319}, {"By Week", 40321},
-                 {"By Month", 40323}});
+    frame_.register_view(new charts_view(core_.tasks(), core_.projects(), settings + QStringLiteral("charts.ini")));
     recurring_view_ = new recurring_view(core_.tasks(), *commands_, *recurring_, *history_,
                                          settings + QStringLiteral("tasks_recurrences.ini"));
     frame_.register_view(recurring_view_);
@@ -226,6 +224,9 @@ void planner::start_clapperboard()
 {
     clapperboard_ = std::make_unique<ui::clapperboard>(ui::clapperboard_parts{
         core_, *history_, *commands_, *timer_ops_, frame_, core_.folders().settings_folder(), nullptr, nullptr});
+    clapperboard_->make_report = [this] {
+        return new time_spent_panel({core_.tasks(), core_.projects(), core_.roles()});
+    };
     frame_.open_clapperboard = [this] { clapperboard_->show(); };
     // The calendar exchange's two lines, before "U: &Undo"; each closes the
     // Clapperboard and opens its dialog over the main window.
