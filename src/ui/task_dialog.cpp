@@ -7,6 +7,7 @@
 #include "ui/task_dependencies_page.h"
 #include "ui/task_general_page.h"
 #include "ui/task_recurrence_page.h"
+#include "ui/task_tags_page.h"
 #include "ui/task_timers_page.h"
 
 #include <QDialogButtonBox>
@@ -34,6 +35,7 @@ std::vector<task_page_factory>& task_dialog_pages()
         [](const task_page_context& c, QWidget* parent) -> task_dialog_page* {
             return new task_dependencies_page(c, parent);
         },
+        [](const task_page_context& c, QWidget* parent) -> task_dialog_page* { return new task_tags_page(c, parent); },
     };
     return pages;
 }
