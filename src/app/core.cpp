@@ -4,6 +4,7 @@
 #include "app/message_box.h"
 #include "app/options.h"
 #include "app/post_load_conversion.h"
+#include "model/id_counters.h"
 #include "model/routines.h"
 #include "store/error_report.h"
 #include "store/schema.h"
@@ -114,6 +115,7 @@ void core::start()
         start_path_agent();
     };
     store::load_tables(*tables_, main_db_, hooks);
+    model::repair_id_counters(*tables_);
     run_post_load_work();
     main_db_.execute(QStringLiteral("COMMIT;"));
     give_routines_recurrences();

@@ -264,6 +264,29 @@ std::int32_t role_commands::add_value(const QString& name, int index)
     return raw->changes().back().after->id;
 }
 
+std::vector<std::int32_t> role_commands::add_values(const QStringList& names)
+{
+    QStringList taken;
+    for (const auto& v : tables_.values.cache())
+        taken << v->name;
+    QStringList wanted;
+    for (const QString& name : names) {
+        const QString trimmed = name.trimmed();
+        if (trimmed.isEmpty() || taken.contains(trimmed, Qt::CaseInsensitive))
+            continue;
+        taken << trimmed;
+        wanted << trimmed;
+    }
+    std::vector<std::int32_t> ids;
+    if (wanted.isEmpty())
+        return ids;
+    history_.begin_group();
+    for (const QString& name : wanted)
+        ids.push_back(add_value(name));
+    history_.end_group();
+    return ids;
+}
+
 bool role_commands::rename_value(std::int32_t id, const QString& name)
 {
     auto v = tables_.values.find(id);

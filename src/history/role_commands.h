@@ -8,6 +8,7 @@
 #include "model/role_store.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <vector>
 
@@ -72,6 +73,10 @@ public:
     // ---- values ----
     // Appended when index is -1. Returns the new id, or 0 for an empty name.
     std::int32_t add_value(const QString& name, int index = -1);
+    // Each name as a new value at the end of the order, in the given order,
+    // as one step; blank names, repeats and names of existing values
+    // (without regard to case) are left out. Returns the new ids.
+    std::vector<std::int32_t> add_values(const QStringList& names);
     bool rename_value(std::int32_t id, const QString& name);
     bool set_value_description(std::int32_t id, const QString& text);
     bool delete_values(const std::vector<std::int32_t>& ids);

@@ -19,6 +19,14 @@ store::comment_record new_comment(int type, std::int32_t owner, time::stored_tim
     return c;
 }
 
+time::stored_time free_comment_time(time::stored_date shown, time::stored_time now)
+{
+    shown = time::date_of(shown);
+    if (shown == 0 || shown == time::date_of(now))
+        return now;
+    return shown + 12 * 3600;
+}
+
 comment_ptr day_note(const store::comment_facade& comments, time::stored_date date)
 {
     for (const comment_ptr& c : comments.cache())

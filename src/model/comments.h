@@ -29,6 +29,11 @@ using comment_ptr = store::comment_facade::record_ptr;
 // A comment of a kind and owner written now (or at the given moment).
 store::comment_record new_comment(int type, std::int32_t owner = 0, time::stored_time at = 0);
 
+// When a free comment written while a day is shown is dated: now when that
+// day is today (or no day is given), otherwise at the day's noon, so that it
+// is listed under the day it was written for.
+time::stored_time free_comment_time(time::stored_date shown, time::stored_time now);
+
 // The day note of a date, or nullptr.
 comment_ptr day_note(const store::comment_facade& comments, time::stored_date date);
 // The free comments whose time lies in [from, to), earliest first.

@@ -122,10 +122,7 @@ void day_notes_pane::add_comment()
     const std::optional<QString> text = ask_comment()(this, QStringLiteral("Add Comment"), QString());
     if (!text)
         return;
-    // Written now when the day shown is today; on another day at its noon,
-    // so that it is listed under that day.
-    const time::stored_time at = date_ == time::today() ? time::now() : date_ + 12 * 3600;
-    commands_.add_free(*text, at);
+    commands_.add_free(*text, model::free_comment_time(date_, time::now()));
 }
 
 void day_notes_pane::edit_selected()

@@ -644,7 +644,8 @@ bool day_view::own_command(int command)
         return true;
     }
     if (actions_ != nullptr &&
-        actions_->handle(command, task_at(list_->focus_row()), this, [this](const QString& text) { report(text); }))
+        actions_->handle(command, task_at(list_->focus_row()), this, [this](const QString& text) { report(text); },
+                         date_))
         return true;
     return list_options_command(command);
 }

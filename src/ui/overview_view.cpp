@@ -1,6 +1,8 @@
 #include "ui/overview_view.h"
 
 #include "ui/commands.h"
+#include "ui/overview_drag.h"
+#include "ui/value_exercise_dialog.h"
 
 #include <QColorDialog>
 #include <QEvent>
@@ -163,6 +165,7 @@ overview_view::overview_view(store::tables& tables, model::role_store& roles, hi
     sections_->addWidget(splitter);
     layout->addWidget(sections_, 1);
 
+    drag_ = std::make_unique<overview_drag>(*this, roles_, commands_);
     store::listeners().add(this);
     refresh();
     // Every life area starts open, so a new user sees the roles at once.
@@ -174,7 +177,9 @@ overview_view::~overview_view() { store::listeners().remove(this); }
 
 std::vector<toolbar_button> overview_view::buttons() const
 {
-    return {{"Add Role", overview_cmd::add_role},
+    return {{"Value Discovery Exercise", overview_cmd::value_exercise},
+            {"-", 0},
+            {"Add Role", overview_cmd::add_role},
             {"Add Life Area", overview_cmd::add_life_area},
             {"-", 0},
             {"Set Color", overview_cmd::set_color},
@@ -435,6 +440,7 @@ bool overview_view::own_command(int command)
         }
         return true;
     case overview_cmd::set_color: set_color(); return true;
+    case overview_cmd::value_exercise: open_value_exercise(); return true;
     case overview_cmd::copy_color:
         if (!commands_.copy_color_to_child_roles(selected_roles(true)))
             report(QStringLiteral("The roles of the selected life areas already have its colours."));
@@ -468,10 +474,26 @@ bool overview_view::handles(int command) const
     case overview_cmd::add_role: case overview_cmd::add_life_area: case overview_cmd::show_values:
     case overview_cmd::set_color: case overview_cmd::copy_color: case overview_cmd::disassociate:
     case overview_cmd::add_value: case cmd::delete_: case cmd::move_up: case cmd::move_down:
+    case overview_cmd::value_exercise:
         return true;
     default:
         return values_->list().can_handle(command) || list_->can_handle(command);
     }
+}
+
+void overview_view::open_value_exercise()
+{
+    value_exercise_dialog dialog(exercise_, commands_, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const std::vector<std::int32_t>& added = dialog.added();
+    if (added.empty()) {
+        report(QStringLiteral("No value was added: move the values you choose to the right list, or type them."));
+        return;
+    }
+    values_->refresh(added.front());
+    report(added.size() == 1 ? QStringLiteral("1 value added to your values.")
+                             : QStringLiteral("%1 values added to your values.").arg(added.size()));
 }
 
 void overview_view::add_section(QWidget* section)

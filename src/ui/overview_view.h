@@ -4,6 +4,7 @@
 // colours on the left, the ordered values on the right.
 
 #include "history/role_commands.h"
+#include "model/value_exercise.h"
 #include "store/announcements.h"
 #include "ui/cell_list.h"
 #include "ui/tree_rows.h"
@@ -15,7 +16,7 @@ class QSplitter;
 namespace qm::ui {
 
 namespace overview_cmd {
-constexpr int add_role = 40086, add_life_area = 40087, show_values = 41263;
+constexpr int add_role = 40086, add_life_area = 40087, show_values = 41263, value_exercise = 40189;
 // The Overview's own commands beyond the program's table.
 constexpr int set_color = 41270, copy_color = 41271, disassociate = 41272, add_value = 41273;
 }  // namespace overview_cmd
@@ -25,6 +26,7 @@ QColor stored_color(std::int32_t c);
 std::int32_t to_stored_color(const QColor& c);
 
 class overview_view;
+class overview_drag;
 
 // The values list on the right.
 class value_list_pane : public cell_list_owner {
@@ -65,11 +67,24 @@ public:
     QPlainTextEdit* mission_editor() { return mission_; }
     // A part shown below the roles and values (the habits and routines).
     void add_section(QWidget* section);
+    // The Value Discovery Exercise, kept between its openings in this run.
+    model::value_exercise& exercise() { return exercise_; }
+    void open_value_exercise();
+    // Dragging roles onto a life area and values onto a role.
+    overview_drag& drag() { return *drag_; }
 
     std::vector<toolbar_button> buttons() const override;
     bool handle_command(int command) override;
     bool handles(int command) const override;
     long on_announcement(const store::announcement& a) override;
+
+    // What a row of the roles list shows.
+    struct row_item {
+        int kind = 0;  // 0 life area, 1 role, 2 value under a role
+        std::int32_t id = 0;
+        std::int32_t role = 0;  // for a value: its role
+    };
+    const row_item* item_at(int row) const;
 
     void refresh();
     void report(const QString& text) { emit status_message(text); }
@@ -92,12 +107,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    struct row_item {
-        int kind = 0;  // 0 life area, 1 role, 2 value under a role
-        std::int32_t id = 0;
-        std::int32_t role = 0;  // for a value: its role
-    };
-    const row_item* item_at(int row) const;
     std::int32_t focus_life_area() const;
     std::vector<std::int32_t> selected_roles(bool life_areas) const;
     void add_role(bool life_area);
@@ -115,6 +124,8 @@ private:
     tree_rows tree_;
     std::vector<row_item> items_;  // by node
     std::unique_ptr<value_list_pane> values_;
+    std::unique_ptr<overview_drag> drag_;
+    model::value_exercise exercise_;
     bool show_values_ = false;
     bool refresh_pending_ = false;
 };

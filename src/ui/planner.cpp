@@ -109,6 +109,7 @@ void planner::start()
     comments_ = std::make_unique<history::comment_commands>(*history_, core_.tables().comments, *commands_,
                                                             project_commands_.get());
     actions_->set_comment_commands(comments_.get());
+    project_context_->comments = comments_.get();
     auto* overview = new overview_view(core_.tables(), core_.roles(), *role_commands_);
     overview->add_section(new habits_panel(
         habit_sources{core_.tasks(), core_.projects(), core_.recurrences(), core_.tables()}, core_.tables(), *history_));

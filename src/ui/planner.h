@@ -66,6 +66,7 @@ public:
     ui::clapperboard& clapperboard() { return *clapperboard_; }
     history::comment_commands& comments() { return *comments_; }
     alarm_service& alarms() { return *alarms_; }
+    history::role_commands& role_commands() { return *role_commands_; }
     options_dialog* open_options();
     // Import and export of appointments: File > Import / Export, and the
     // Clapperboard's "M" (open_import) and "E" (open_export).

@@ -14,6 +14,10 @@
 
 class QWidget;
 
+namespace qm::history {
+class comment_commands;
+}
+
 namespace qm::ui {
 
 struct project_context {
@@ -30,6 +34,9 @@ struct project_context {
     QStringList paths;
     // Yes or no; tests answer for the user.
     std::function<bool(QWidget* parent, const history::question& q)> ask;
+    // "Add Comment" on projects and their tasks writes through these; none
+    // where comments are not wired.
+    history::comment_commands* comments = nullptr;
 };
 
 struct path_target {

@@ -3,7 +3,11 @@
 #include "app/settings_document.h"
 #include "history/history.h"
 #include "ui/commands.h"
+#include "history/comment_commands.h"
+#include "model/comments.h"
+#include "ui/comment_editor.h"
 #include "ui/project_dialog.h"
+#include "ui/task_actions.h"
 
 #include <QAction>
 #include <QMenu>
@@ -79,7 +83,7 @@ std::vector<toolbar_button> projects_view::buttons() const
     return {
         {"Assign to Today", project_cmd::assign_to_today}, {"-", 0},
         {"Add Alarm", 40244}, {"Description", 41191, false, false, false},
-        {"Add Comment", 40991, false, false, false}, {"-", 0},
+        {"Add Comment", cmd::add_comment, false, false, c_.comments != nullptr}, {"-", 0},
         {"Outdent", project_cmd::outdent}, {"Indent", project_cmd::indent}, {"-", 0},
         {"Keep Sorted", project_cmd::keep_sorted, true, tasks_->focus_group_sorted()},
         {"Sort", project_cmd::sort}, {"-", 0},
@@ -167,6 +171,25 @@ void projects_view::edit_project()
     dialog.exec();
 }
 
+void projects_view::add_comment(bool on_tasks)
+{
+    if (c_.comments == nullptr)
+        return;
+    // On a task row the task's comment; anywhere else the project's.
+    model::task* t = on_tasks ? tasks_->task_at(tasks_->list().focus_row()) : nullptr;
+    const model::project* p = projects_->current();
+    if (t == nullptr && p == nullptr) {
+        report(QStringLiteral("Select a project first."));
+        return;
+    }
+    const QString name = t != nullptr ? t->name : model::project_caption(*p);
+    const std::optional<QString> text = ask_comment()(this, QStringLiteral("Add Comment \u2014 %1").arg(name), QString());
+    if (!text || model::blank_comment(*text))
+        return;
+    if (t != nullptr ? c_.comments->add_to_task(*t, *text) : c_.comments->add_to_project(*p, *text))
+        report(QStringLiteral("Comment added to \"%1\".").arg(name));
+}
+
 void projects_view::options_menu(bool project_list)
 {
     QMenu menu(this);
@@ -227,6 +250,7 @@ bool projects_view::handle_command(int command)
         if (!on_tasks)
             edit_project();
         return true;
+    case cmd::add_comment: add_comment(on_tasks); return true;
     default: break;
     }
     if (on_tasks) {
@@ -262,6 +286,8 @@ bool projects_view::handles(int command) const
     case project_cmd::previous_folder: case cmd::folder_roi: case cmd::folder_manual: case cmd::properties:
     case cmd::delete_: case cmd::move_up: case cmd::move_down: case row_cmd::indent: case row_cmd::outdent:
         return true;
+    case cmd::add_comment:
+        return c_.comments != nullptr;
     default: break;
     }
     if (tasks_focused()) {

@@ -58,6 +58,8 @@ private:
     void sync_keep_sorted();
     bool tasks_focused() const;
     void options_menu(bool project_list);
+    // "Add Comment": on the focus task of the task list, else on the project.
+    void add_comment(bool on_tasks);
     void report(const QString& text) { emit status_message(text); }
 
     project_context& c_;

@@ -43,7 +43,7 @@ bool task_actions::handles(int command)
 }
 
 bool task_actions::handle(int command, model::task* focus, QWidget* parent,
-                          const std::function<void(const QString&)>& report)
+                          const std::function<void(const QString&)>& report, time::stored_date shown_day)
 {
     tracking::task_timer& timer = ops_.timer();
     const model::task_ptr task = focus != nullptr ? store_.find(focus->id) : nullptr;
@@ -152,7 +152,8 @@ bool task_actions::handle(int command, model::task* focus, QWidget* parent,
         const std::optional<QString> text = ask_comment()(parent, title, QString());
         if (!text || model::blank_comment(*text))
             return true;
-        if (task ? comments_->add_to_task(*task, *text) : comments_->add_free(*text))
+        if (task ? comments_->add_to_task(*task, *text)
+                 : comments_->add_free(*text, model::free_comment_time(shown_day, time::now())))
             say(task ? QStringLiteral("Comment added to \"%1\".").arg(task->name)
                      : QStringLiteral("Comment added to the day."));
         return true;

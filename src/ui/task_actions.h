@@ -42,8 +42,10 @@ public:
     tracking::timer_operations& operations() { return ops_; }
 
     // The command on the focus task (nullptr on a heading or an empty list);
-    // false when the command is not one of these.
-    bool handle(int command, model::task* focus, QWidget* parent, const std::function<void(const QString&)>& report);
+    // false when the command is not one of these. A list that shows one day
+    // gives it, so that a free comment is written for that day.
+    bool handle(int command, model::task* focus, QWidget* parent, const std::function<void(const QString&)>& report,
+                time::stored_date shown_day = 0);
     // Whether the command is one of these.
     static bool handles(int command);
 

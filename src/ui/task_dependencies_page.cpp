@@ -4,6 +4,8 @@
 #include "time/format.h"
 
 #include <QCompleter>
+#include <QEvent>
+#include <QKeyEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -57,7 +59,8 @@ task_dependencies_page::task_dependencies_page(const task_page_context& context,
     problem_->setStyleSheet(QStringLiteral("color: #b00020;"));
     problem_->hide();
     connect(add, &QPushButton::clicked, this, [this] { add_chosen(); });
-    connect(chooser_, &QLineEdit::returnPressed, this, [this] { add_chosen(); });
+    // Enter in the box adds the task; it must not also close the dialog.
+    chooser_->installEventFilter(this);
     connect(remove_, &QPushButton::clicked, this, &task_dependencies_page::remove_selected);
     connect(list_, &QTreeWidget::itemSelectionChanged, this,
             [this] { remove_->setEnabled(!list_->selectedItems().isEmpty()); });
@@ -80,6 +83,18 @@ QString task_dependencies_page::description() const
 {
     return QStringLiteral("The tasks that must be done before this one can be. While one of them is unfinished, "
                           "this task is marked as waiting in the task lists.");
+}
+
+bool task_dependencies_page::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == chooser_ && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            add_chosen();
+            return true;
+        }
+    }
+    return task_dialog_page::eventFilter(watched, event);
 }
 
 QString task_dependencies_page::problem() const { return problem_->isHidden() ? QString() : problem_->text(); }

@@ -32,6 +32,9 @@ public:
     bool add_chosen();
     void remove_selected();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void fill();
     void say(const QString& text);

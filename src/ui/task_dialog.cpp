@@ -8,6 +8,7 @@
 #include "ui/task_alarms_page.h"
 #include "ui/task_general_page.h"
 #include "ui/task_recurrence_page.h"
+#include "ui/task_tags_page.h"
 #include "ui/task_timers_page.h"
 
 #include <QDialogButtonBox>
@@ -36,6 +37,7 @@ std::vector<task_page_factory>& task_dialog_pages()
             return new task_dependencies_page(c, parent);
         },
         [](const task_page_context& c, QWidget* parent) -> task_dialog_page* { return new task_alarms_page(c, parent); },
+        [](const task_page_context& c, QWidget* parent) -> task_dialog_page* { return new task_tags_page(c, parent); },
     };
     return pages;
 }

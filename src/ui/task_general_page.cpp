@@ -1,11 +1,13 @@
 #include "ui/task_general_page.h"
 
+#include "model/role_store.h"
 #include "store/tables.h"
 #include "time/format.h"
 #include "ui/checked_field.h"
 #include "ui/typed_values.h"
 
 #include <QCheckBox>
+#include <QColor>
 #include <QComboBox>
 #include <QFormLayout>
 #include <QLabel>
@@ -139,11 +141,25 @@ void task_general_page::load(const model::task& t)
     project_priority_->setEnabled(t.project != 0);
     role_->clear();
     role_->addItem(QStringLiteral("<None>"), 0);
-    for (const auto& r : context_.tables.roles.cache())
-        if (r->parent != -1)
-            role_->addItem(r->name, r->id);
+    // In role order, each with its life area and in its colours.
+    const model::role_store roles(context_.tables);
+    for (const model::role_ptr& r : roles.roles()) {
+        const store::role_record& area = roles.find(r->parent);
+        role_->addItem(model::role_store::is_life_area(area) ? QStringLiteral("%1 (%2)").arg(r->name, area.name)
+                                                             : r->name,
+                       r->id);
+        role_->setItemData(role_->count() - 1, QColor(model::red_of(r->background_color),
+                                                      model::green_of(r->background_color),
+                                                      model::blue_of(r->background_color)),
+                           Qt::BackgroundRole);
+        role_->setItemData(role_->count() - 1, QColor(model::red_of(r->foreground_color),
+                                                      model::green_of(r->foreground_color),
+                                                      model::blue_of(r->foreground_color)),
+                           Qt::ForegroundRole);
+    }
     const int role_index = role_->findData(t.role);
     role_->setCurrentIndex(role_index >= 0 ? role_index : 0);
+    loaded_role_index_ = role_->currentIndex();
     impact_->set_text(t.units == 0 ? QString() : QString::number(t.units));
     description_->setPlainText(t.description);
     loaded_ = t;
@@ -208,7 +224,12 @@ bool task_general_page::store(model::task& t, QString& error)
     t.deadline = deadline_kept ? loaded_.deadline : *deadline.value;
     if (t.project != 0)
         t.project_priority = project_priority_->currentIndex();
-    t.role = role_->currentData().toInt();
+    // A role deleted since shows as none, but the task keeps its id unless
+    // another role is chosen.
+    if (role_->currentIndex() != loaded_role_index_)
+        t.role = role_->currentData().toInt();
+    else
+        t.role = loaded_.role;
     t.units = *impact.value;
     t.description = description_->toPlainText();
     return true;

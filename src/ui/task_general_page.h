@@ -33,6 +33,7 @@ public:
     checked_field* impact_field() const { return impact_; }
     QComboBox* status_box() const { return status_; }
     QComboBox* priority_box() const { return priority_; }
+    QComboBox* role_box() const { return role_; }
     QCheckBox* splittable_box() const { return splittable_; }
     QPlainTextEdit* description_edit() const { return description_; }
 
@@ -56,6 +57,7 @@ private:
     QComboBox* project_ = nullptr;
     QComboBox* project_priority_ = nullptr;
     QComboBox* role_ = nullptr;
+    int loaded_role_index_ = 0;
     checked_field* impact_ = nullptr;
     QPlainTextEdit* description_ = nullptr;
 };

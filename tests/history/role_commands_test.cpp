@@ -153,3 +153,25 @@ TEST_F(role_commands_test, deleting_values_under_roles_descriptions_and_the_miss
 }
 
 }  // namespace
+
+namespace {
+
+// What the Value Discovery Exercise's OK writes: each new word a value at
+// the end of the order, in one step; words already among the values (in any
+// case), repeats and blanks left out.
+TEST_F(role_commands_test, the_exercise_adds_its_words_as_values_in_one_step)
+{
+    rc->add_value("Honesty");
+    const auto before = role_tables_in_memory(tables());
+    const auto ids = rc->add_values({"Wisdom", "honesty", " ", "Courage", "wisdom", "Fun"});
+    ASSERT_EQ(ids.size(), 3u);
+    EXPECT_EQ(value_order(), (std::map<QString, int>{{"Honesty", 0}, {"Wisdom", 1}, {"Courage", 2}, {"Fun", 3}}));
+    EXPECT_EQ(h->entries().back()->change_text(), "multiple edit");
+    undo_redo_round_trip(before);
+    rc->add_values({"Trust"});
+    EXPECT_EQ(h->entries().back()->change_text(), "add value \"Trust\"");
+    EXPECT_TRUE(rc->add_values({"TRUST", ""}).empty());
+    expect_file_matches_memory();
+}
+
+}  // namespace

@@ -221,3 +221,55 @@ TEST_F(role_store_test, a_file_without_the_roles_counter_gets_new_ids_past_its_r
 }
 
 }  // namespace
+
+namespace {
+
+// Values and tags from a file whose counters are missing or behind: the new
+// rows get ids past the stored ones, and the file takes them.
+TEST_F(role_store_test, values_and_tags_of_a_file_with_a_missing_or_stale_counter_get_fresh_ids)
+{
+    const struct {
+        const char* damage;
+        const char* sql;
+    } cases[] = {
+        {"missing", "DELETE FROM [Ids] WHERE [id] IN (10, 11)"},
+        {"behind", "UPDATE [Ids] SET [next_id] = 1 WHERE [id] IN (10, 11)"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.damage);
+        rc->add_value(QStringLiteral("Honesty %1").arg(c.damage));
+        rc->add_value(QStringLiteral("Courage %1").arg(c.damage));
+        const QString first = QStringLiteral("Call %1").arg(c.damage);
+        add(first);
+        tags->set_tags({named(first).get()}, "Phone, Home");
+        store::database& db = core.drain_and_reopen();
+        db.execute(QString::fromUtf8(c.sql));
+        restart();
+
+        const std::size_t values_before = tables().values.cache().size();
+        const std::size_t tags_before = tables().contexts.cache().size();
+        ASSERT_NE(rc->add_value(QStringLiteral("Wisdom %1").arg(c.damage)), 0);
+        const QString second = QStringLiteral("Shop %1").arg(c.damage);
+        add(second);
+        tags->set_tags({named(second).get()}, QStringLiteral("Town %1, phone").arg(c.damage));
+        // The unnamed tag of the tag list is made once, then found again.
+        const bool had_unnamed = model::find_tag(tables(), QString()) != nullptr;
+        ASSERT_NE(tags->new_tag(), 0);
+        EXPECT_EQ(tables().values.cache().size(), values_before + 1);
+        EXPECT_EQ(tables().contexts.cache().size(), tags_before + (had_unnamed ? 1 : 2));
+
+        const role_tables memory = role_tables_in_memory(tables());
+        store::database& again = core.drain_and_reopen();
+        EXPECT_EQ(role_tables_on_disk(again), memory);
+        for (const char* kind : {"10", "11"}) {
+            const auto rows = query(again, QStringLiteral("SELECT next_id FROM [Ids] WHERE [id] = %1").arg(kind));
+            ASSERT_EQ(rows.size(), 1u) << kind;
+            const QString table = QString::fromUtf8(kind) == "10" ? "[Values]" : "[Contexts]";
+            EXPECT_GT(rows[0][0].toInt(), query(again, "SELECT MAX(id) FROM " + table)[0][0].toInt()) << kind;
+        }
+        restart();
+        EXPECT_EQ(role_tables_in_memory(tables()), memory);
+    }
+}
+
+}  // namespace

@@ -12,6 +12,8 @@
 #include "ui/habit_dialog.h"
 #include "ui/habits_panel.h"
 #include "ui/planner.h"
+#include "ui/commands.h"
+#include "ui/projects_view.h"
 #include "ui/project_dialog.h"
 #include "model/comments.h"
 #include "ui/task_comments_page.h"
@@ -164,7 +166,14 @@ TEST_F(notes_ui, aTaskWaitingOnAnUnfinishedOneIsMarkedAndACircleIsRefused)
         EXPECT_FALSE(page->add_chosen());
         EXPECT_EQ(page->problem(), "No task is named \"nothing like it\".");
         page->chooser()->setText("a");  // names match without regard to case
-        EXPECT_TRUE(page->add_chosen());
+        // Enter in the box adds the task and leaves the dialog open.
+        d.show();
+        for (int i = 0; i < d.page_count(); ++i)
+            if (d.page(i) == page)
+                d.show_page(i);
+        QTest::keyClick(page->chooser(), Qt::Key_Return);
+        EXPECT_TRUE(d.isVisible());
+        EXPECT_EQ(page->dependencies().size(), 1u);
         d.accept();
         ASSERT_TRUE(d.commit(p->commands()));
     }
@@ -266,3 +275,84 @@ TEST_F(notes_ui, aProjectsCommentsAreWrittenInItsDialogAndKept)
     ASSERT_EQ(again->comments.size(), 1u);
     EXPECT_EQ(again->comments.front().comment, "Ordered the seeds");
 }
+
+namespace {
+
+// Add Comment on a heading writes a free comment for the day shown, not for
+// today: at the moment when today is shown, at noon of another day.
+TEST_F(notes_ui, addCommentOnAHeadingIsDatedTheDayShown)
+{
+    start();
+    const time::stored_date tomorrow = time::tomorrow();
+    day().set_date(tomorrow);
+    settle();
+    day().list().set_focus_cell(0, ui::day_column::task);
+    answers = {"Remember the keys"};
+    ASSERT_TRUE(day().handle_command(40991));
+    std::vector<model::comment_ptr> written;
+    for (const auto& c : p->core().tables().comments.cache())
+        if (c->type == model::comment_type::free_comment)
+            written.push_back(c);
+    ASSERT_EQ(written.size(), 1u);
+    EXPECT_EQ(written.front()->time, tomorrow + 12 * 3600);
+    EXPECT_EQ(notes()->comment_lines().size(), 1);
+    day().set_date(time::today());
+    settle();
+    EXPECT_TRUE(notes()->comment_lines().isEmpty());
+    answers = {"Left early"};
+    ASSERT_TRUE(day().handle_command(40991));
+    ASSERT_EQ(notes()->comment_lines().size(), 1);
+    EXPECT_TRUE(notes()->comment_lines().front().endsWith("Left early"));
+    restart();
+    day().set_date(tomorrow);
+    settle();
+    ASSERT_EQ(notes()->comment_lines().size(), 1);
+    EXPECT_TRUE(notes()->comment_lines().front().endsWith("Remember the keys"));
+}
+
+// Add Comment in the Projects tab: on the project list a comment of the
+// project, on the task list a comment of the focus task; both kept.
+TEST_F(notes_ui, addCommentInTheProjectsTabGoesToTheProjectOrItsTask)
+{
+    start();
+    p->frame().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&p->frame()));
+    auto project = std::make_shared<model::project>();
+    project->name = "Garden";
+    p->project_commands().add(project);
+    auto t = std::make_shared<model::task>();
+    t->name = "Dig the beds";
+    t->project = project->id;
+    t->date = time::NO_DATE;
+    p->commands().add(t);
+    settle();
+    p->frame().on_command(ui::cmd::projects);
+    ui::projects_view& view = *p->projects();
+    view.refresh();
+    view.projects().select_project(project->id);
+    view.projects().list().setFocus();
+    settle();
+    ASSERT_TRUE(view.handles(40991));
+    answers = {"Ordered the seeds"};
+    ASSERT_TRUE(view.handle_command(40991));
+    ASSERT_EQ(p->core().projects().find(project->id)->comments.size(), 1u);
+    EXPECT_EQ(p->core().projects().find(project->id)->comments.front().type, model::comment_type::project);
+
+    view.tasks().list().setFocus();
+    view.tasks().list().set_focus_cell(view.tasks().row_of(t->id), 0);
+    settle();
+    answers = {"Half done"};
+    ASSERT_TRUE(view.handle_command(40991));
+    ASSERT_EQ(task("Dig the beds")->comments.size(), 1u);
+    EXPECT_EQ(task("Dig the beds")->comments.front().comment, "Half done");
+    // A blank answer writes nothing.
+    answers = {"   "};
+    view.handle_command(40991);
+    EXPECT_EQ(task("Dig the beds")->comments.size(), 1u);
+
+    restart();
+    EXPECT_EQ(p->core().projects().find(project->id)->comments.size(), 1u);
+    EXPECT_EQ(task("Dig the beds")->comments.size(), 1u);
+}
+
+}  // namespace
