@@ -5,6 +5,7 @@
 #include "history/task_commands.h"
 #include "store/announcements.h"
 #include "ui/cell_list.h"
+#include "ui/item_exchange.h"
 #include "ui/view.h"
 
 class QLabel;
@@ -21,6 +22,9 @@ namespace qm::model {
 struct day_load;
 class task_recurrences;
 }
+namespace qm::history {
+class item_paste;
+}
 
 namespace qm::ui {
 
@@ -34,7 +38,7 @@ constexpr int status = 0, task = 1, day_priority = 2, estimate = 3, scheduling =
               original_estimate = 15, recurrence = 16;
 }
 
-class day_view : public view, public cell_list_owner, public store::listener {
+class day_view : public view, public cell_list_owner, public exchange_owner, public store::listener {
     Q_OBJECT
 public:
     static constexpr int id = 829;
@@ -58,6 +62,8 @@ public:
     schedule_pane* pane() const { return pane_; }
     // The Role and Tag cells: colours, editing and completion.
     void set_role_cells(const struct role_cells* cells) { role_cells_ = cells; }
+    // Cut, Copy, Paste, drags and drops (day_view_exchange.cpp).
+    void set_exchange(item_clipboard& clipboard, history::item_paste& paste);
     // A pane below the list that follows the date shown (the day notes).
     void add_pane(QWidget* pane, std::function<void(time::stored_date)> follow_date);
 
@@ -97,6 +103,17 @@ public:
     void cell_clicked(int row, int column_id, Qt::KeyboardModifiers modifiers) override;
     QStringList completions(int row, int column_id) const override;
 
+    int hidden_row_count() const override { return hidden_; }
+    bool line_marked(int command) const override;
+
+    // exchange_owner
+    model::item_list selected_items() const override;
+    model::item_descriptor focused_item() const override;
+    QString items_text(const model::item_list& items) const override;
+    void receive_items(const received_items& r) override;
+    bool receive_text(const QString& text) override;
+    std::int32_t row_task(int row) const override;
+
     // listener
     long on_announcement(const store::announcement& a) override;
 
@@ -120,7 +137,6 @@ private:
     bool own_command(int command);
     // Showing columns and sorting: the View.TaskList commands and their menu.
     bool list_options_command(int command);
-    void list_options_menu();
     void schedule_refresh();
     void update_summary();
     std::vector<model::task*> selected_tasks() const;
@@ -152,6 +168,13 @@ private:
     schedule_pane* pane_ = nullptr;
     schedule::schedule_store* schedule_ = nullptr;
     std::function<void(time::stored_date)> follow_date_;
+    // The exchange's part.
+    QString list_description() const;
+    void select_tasks(const std::vector<std::int32_t>& ids);
+    // The keyboard menus' part: the filter commands and the date menu.
+    bool keyboard_menu_command(int command);
+    history::item_paste* paste_ = nullptr;
+    int hidden_ = 0;
 };
 
 }  // namespace qm::ui
