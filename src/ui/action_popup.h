@@ -30,7 +30,7 @@ struct popup_line {
     bool marked = false;  // shown with a check mark (a filter that is on)
     int command = 0;      // the command the line sends, for its mark
     // An entry line: what was typed, after Enter.
-    std::function<void(const QString&)> entered;
+    std::function<void(const QString&)> entered = {};
 };
 
 class action_popup : public QDialog {
