@@ -19,6 +19,8 @@ packages=(
   libical-dev python3-icalendar
   # CalDAV: a real server for the tests, started by them on a loopback port.
   radicale
+  # The clipboard as another program sees it, for the checks under Xvfb.
+  xclip
 )
 
 missing=()
