@@ -53,8 +53,11 @@ void action_popup::redraw()
         QString text = l.text.toHtmlEscaped();
         if (l.kind == popup_kind::title)
             text = QStringLiteral("<b>%1</b>").arg(text);
+        // The lines whose key begins with what was typed stand out.
         if (l.chosen || l.entered)
-            text = QStringLiteral("<a href=\"%1\" style=\"%2\">%3</a>").arg(i).arg(link_style, text);
+            text = QStringLiteral("<a href=\"%1\" style=\"%2\">%3</a>")
+                       .arg(i)
+                       .arg(waiting ? QStringLiteral("text-decoration:none; color:#1a5fb4") : link_style, text);
         html += QStringLiteral("<tr><td>%1</td><td><b>%2</b></td><td%3>%4</td><td align=right>&nbsp;&nbsp;%5</td></tr>")
                     .arg(l.marked ? QStringLiteral("\u2714") : QString(), l.key.toHtmlEscaped(),
                          waiting ? QStringLiteral(" style=\"color:#1a5fb4\"") : QString(), text,
