@@ -777,7 +777,7 @@ bool day_view::handles(int command) const
     }
     if (command >= cmd::date_sunday && command <= cmd::date_sunday + 6)
         return true;
-    if (task_filter_bit(command) != 0 || command == menu_cmd::custom_date)
+    if (task_filter_bit(command) != 0)
         return true;
     return find_column_command(command) != nullptr || list_->can_handle(command);
 }
