@@ -22,7 +22,7 @@ bash scripts/setup.sh
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j2
 
-targets=(date time_of_day duration settings_document ics_document)
+targets=(date time_of_day duration settings_document ics_document item_documents text_outline)
 mkdir -p build-fuzz/crashes
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT

@@ -23,6 +23,8 @@ packages=(
   poppler-utils
   # Alarm sounds under a virtual display: a sound server with a null sink.
   pulseaudio
+  # The clipboard as another program sees it, for the checks under Xvfb.
+  xclip
 )
 
 missing=()

@@ -11,14 +11,26 @@
 #include <vector>
 
 class QLabel;
+class QLineEdit;
 
 namespace qm::ui {
+
+namespace popup_kind {
+// An ordinary line; a heading over the lines below it; an empty gap; the
+// menu's title line (clickable); a line that asks for a text when chosen.
+constexpr int line = 0, heading = 1, separator = 2, title = 3, entry = 4;
+}  // namespace popup_kind
 
 struct popup_line {
     QString key;   // "A", "TOD"; empty for a line that cannot be typed
     QString text;
     QString right; // right-hand text ("5m ago")
     std::function<void()> chosen;
+    int kind = popup_kind::line;
+    bool marked = false;  // shown with a check mark (a filter that is on)
+    int command = 0;      // the command the line sends, for its mark
+    // An entry line: what was typed, after Enter.
+    std::function<void(const QString&)> entered = {};
 };
 
 class action_popup : public QDialog {
@@ -31,6 +43,8 @@ public:
     static void run(const QString& caption, std::vector<popup_line> lines, QWidget* parent);
 
     const QString& typed() const { return typed_; }
+    // The text typed into an entry line, once one was chosen.
+    QString entry_text() const;
     // The line chosen, -1 when none was.
     int chosen() const { return chosen_; }
 
@@ -39,11 +53,13 @@ protected:
 
 private:
     void redraw();
+    void choose(int line);
 
     std::vector<popup_line> lines_;
     QString typed_;
     QLabel* body_ = nullptr;
     int chosen_ = -1;
+    QLineEdit* entry_ = nullptr;
 };
 
 }  // namespace qm::ui

@@ -2,9 +2,11 @@
 
 #include "app/settings_document.h"
 #include "ui/commands.h"
+#include "ui/item_exchange.h"
 #include "ui/tree_rows.h"
 
 #include <QApplication>
+#include <QDragEnterEvent>
 #include <QCompleter>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -39,16 +41,18 @@ QVariant cell_list_model::data(const QModelIndex& index, int role) const
         return owner_.cell_tip(index.row(), column_id);
     case Qt::FontRole: {
         const row_style s = owner_.style_of(index.row());
-        if (!s.bold && !s.struck && !s.heading)
+        const bool cut = list_.row_cut(index.row());
+        if (!s.bold && !s.struck && !s.heading && !cut)
             return {};
         QFont f = list_.font();
         f.setBold(s.bold || s.heading);
         f.setStrikeOut(s.struck);
+        f.setItalic(cut);  // cut rows stay in place until pasted, drawn as cut
         return f;
     }
     case Qt::ForegroundRole: {
         const row_style s = owner_.style_of(index.row());
-        if (s.dimmed)
+        if (s.dimmed || list_.row_cut(index.row()))
             return list_.palette().color(QPalette::Disabled, QPalette::Text);
         const QColor own = owner_.cell_foreground(index.row(), column_id);
         if (own.isValid())
@@ -91,6 +95,8 @@ Qt::ItemFlags cell_list_model::flags(const QModelIndex& index) const
     if (!(list_.style_bits() & list_style::read_only) &&
         owner_.editor_of(index.row(), list_.columns().columns[index.column()].id) != editor_kind::none)
         f |= Qt::ItemIsEditable;
+    if (list_.exchange() != nullptr)
+        f |= Qt::ItemIsDragEnabled;
     return f;
 }
 
@@ -325,6 +331,8 @@ bool cell_list::handle_command(int id)
 {
     if (state() == EditingState)
         return can_handle(id);  // the open editor has the keys: the list's own commands wait
+    if (exchange_ != nullptr && exchange_->handle_command(id))
+        return true;
     switch (id) {
     case cmd::add_row:
         add_row();
@@ -372,6 +380,8 @@ bool cell_list::handle_command(int id)
 
 bool cell_list::can_handle(int id) const
 {
+    if (exchange_ != nullptr && exchange_->can_handle(id))
+        return true;
     switch (id) {
     case cmd::add_row:
     case cmd::cell_edit:
@@ -462,6 +472,18 @@ QString cell_list::empty_tip() const
 void cell_list::paintEvent(QPaintEvent* event)
 {
     QTreeView::paintEvent(event);
+    if (exchange_ != nullptr && exchange_->drag_over()) {
+        // Where a drop goes: under the row it is over, or into the list.
+        QPainter painter(viewport());
+        painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
+        const int row = exchange_->drop_row();
+        if (row >= 0 && row < model_->rowCount()) {
+            const QRect r = visualRect(model_->index(row, 0));
+            painter.drawLine(0, r.bottom(), viewport()->width(), r.bottom());
+        } else {
+            painter.drawRect(viewport()->rect().adjusted(1, 1, -2, -2));
+        }
+    }
     const QString tip = empty_tip();
     if (tip.isEmpty())
         return;
@@ -504,6 +526,61 @@ void cell_list::load_layout(const app::settings_document& doc, const QString& bl
 {
     columns_.load(doc, block);
     apply_layout();
+}
+
+// ---- the exchange ----
+
+void cell_list::set_exchange(list_exchange* exchange)
+{
+    exchange_ = exchange;
+    setDragEnabled(exchange != nullptr);
+    setAcceptDrops(exchange != nullptr);
+    viewport()->setAcceptDrops(exchange != nullptr);
+    setDragDropMode(exchange != nullptr ? QAbstractItemView::DragDrop : QAbstractItemView::NoDragDrop);
+    setDropIndicatorShown(false);  // the list draws its own
+}
+
+bool cell_list::row_cut(int row) const { return exchange_ != nullptr && exchange_->is_cut_row(row); }
+
+void cell_list::startDrag(Qt::DropActions actions)
+{
+    if (exchange_ == nullptr || editing()) {
+        QTreeView::startDrag(actions);
+        return;
+    }
+    exchange_->start_drag();
+}
+
+void cell_list::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (exchange_ != nullptr)
+        exchange_->drag_enter(event);
+    else
+        QTreeView::dragEnterEvent(event);
+}
+
+void cell_list::dragMoveEvent(QDragMoveEvent* event)
+{
+    if (exchange_ != nullptr)
+        exchange_->drag_move(event);
+    else
+        QTreeView::dragMoveEvent(event);
+}
+
+void cell_list::dragLeaveEvent(QDragLeaveEvent* event)
+{
+    if (exchange_ != nullptr)
+        exchange_->drag_leave(event);
+    else
+        QTreeView::dragLeaveEvent(event);
+}
+
+void cell_list::dropEvent(QDropEvent* event)
+{
+    if (exchange_ != nullptr)
+        exchange_->drop(event);
+    else
+        QTreeView::dropEvent(event);
 }
 
 }  // namespace qm::ui

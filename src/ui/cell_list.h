@@ -20,6 +20,7 @@ class QMenu;
 namespace qm::ui {
 
 class tree_rows;
+class list_exchange;
 
 namespace list_style {
 constexpr unsigned single_selection = 0x1;
@@ -254,6 +255,12 @@ public:
     // Where a cell's buttons are drawn, right-aligned in the cell.
     static QVector<QRect> button_rects(const QRect& cell, const QVector<cell_button>& buttons, const QFontMetrics& fm);
 
+    // Cut, Copy, Paste, drags and drops through the exchange a list adopts
+    // (item_exchange.h); without one the list takes part in none of them.
+    void set_exchange(list_exchange* exchange);
+    list_exchange* exchange() const { return exchange_; }
+    bool row_cut(int row) const;
+
     // An editor is open: in the cell, or in the popup of a hidden column.
     bool editing() const { return state() == EditingState || popup_ != nullptr; }
     QLineEdit* popup_editor() const { return popup_; }
@@ -272,6 +279,11 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
+    void startDrag(Qt::DropActions actions) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dragLeaveEvent(QDragLeaveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void on_title_clicked(int section);
@@ -298,6 +310,7 @@ private:
     QPointer<QLineEdit> popup_;
     int popup_row_ = -1;
     int popup_column_ = -1;
+    list_exchange* exchange_ = nullptr;
 };
 
 class cell_list_delegate : public QStyledItemDelegate {

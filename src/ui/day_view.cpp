@@ -11,6 +11,7 @@
 #include "time/format.h"
 #include "time/parse.h"
 #include "ui/commands.h"
+#include "ui/keyboard_menus.h"
 #include "schedule/schedule_store.h"
 #include "ui/project_tools.h"
 #include "ui/schedule_pane.h"
@@ -18,7 +19,6 @@
 #include "ui/task_cells.h"
 
 #include <QCollator>
-#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -225,9 +225,16 @@ void day_view::refresh()
     tasks_.look_at(date_);  // a day's first look makes its recurring tasks
     std::vector<model::task*> appointments;
     std::vector<model::task*> groups[3];
+    const int filters = list_->columns().filter_flags;
+    hidden_ = 0;
     for (model::task* t : tasks_.tasks_of_date(date_)) {
         if (t->is_folder())
             continue;
+        // The rows the Task List Options hide.
+        if ((filters & (t->appointment ? 0x10 : 0x20)) != 0 || (filters & status_filter_bit(t->status)) != 0) {
+            ++hidden_;
+            continue;
+        }
         if (t->appointment)
             appointments.push_back(t);
         else
@@ -250,13 +257,16 @@ void day_view::refresh()
     }
 
     rows_.clear();
+    const bool headings = (filters & 0x2) == 0;
     if (!appointments.empty()) {
-        rows_.push_back({0, 0, 0});
+        if (headings)
+            rows_.push_back({0, 0, 0});
         for (model::task* t : appointments)
             rows_.push_back({1, 0, t->id});
     }
     for (int p = 1; p <= 3; ++p) {
-        rows_.push_back({0, p, 0});
+        if (headings)
+            rows_.push_back({0, p, 0});
         for (model::task* t : groups[p - 1])
             rows_.push_back({1, p, t->id});
     }
@@ -539,11 +549,15 @@ bool day_view::handles(int command) const
     }
     if (command >= cmd::date_sunday && command <= cmd::date_sunday + 6)
         return true;
+    if (task_filter_bit(command) != 0)
+        return true;
     return list_layout_handles(*list_, command) || list_->can_handle(command);
 }
 
 bool day_view::own_command(int command)
 {
+    if (keyboard_menu_command(command))
+        return true;
     const std::vector<model::task*> selected = selected_tasks();
     switch (command) {
     case cmd::day_previous: set_date(time::previous_day(date_)); return true;
@@ -611,19 +625,6 @@ bool day_view::own_command(int command)
     case cmd::move_down: move_rows(false); return true;
     case cmd::pull_uncompleted:
     case cmd::pull_uncompleted_flow: pull_menu(); return true;
-    case cmd::show_day: {
-        bool ok = false;
-        const QString text = QInputDialog::getText(this, QStringLiteral("Date"), QStringLiteral("Show the day:"),
-                                                   QLineEdit::Normal, QString(), &ok);
-        if (!ok)
-            return true;
-        const time::parsed_date d = time::parse_date(text, time::short_date_pattern(), time::today());
-        if (d.failed)
-            report(QStringLiteral("\"%1\" is not a date: type for example today, next fri, 3/15 or dec 25.").arg(text));
-        else
-            set_date(d.date);
-        return true;
-    }
     case cmd::date_edit:
         list_->edit_cell(list_->focus_row(), day_column::date);
         return true;
@@ -652,25 +653,7 @@ bool day_view::own_command(int command)
 
 bool day_view::list_options_command(int command)
 {
-    if (command == task_list_options) {
-        list_options_menu();
-        return true;
-    }
     return list_layout_command(*list_, command);
-}
-
-void day_view::list_options_menu()
-{
-    QMenu menu(this);
-    add_layout_menus(menu, *list_, QStringLiteral("Day &Order"));
-    if (pane_ != nullptr) {
-        menu.addSeparator();
-        QAction* a = menu.addAction(QStringLiteral("Show Schedule View\tAlt+Shift+S"));
-        a->setCheckable(true);
-        a->setChecked(pane_->isVisibleTo(this));
-        connect(a, &QAction::triggered, this, [this] { own_command(show_schedule_view); });
-    }
-    menu.exec(mapToGlobal(QPoint(8, 0)));
 }
 
 void day_view::cell_clicked(int row, int column_id, Qt::KeyboardModifiers modifiers)

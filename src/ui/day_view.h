@@ -5,6 +5,7 @@
 #include "history/task_commands.h"
 #include "store/announcements.h"
 #include "ui/cell_list.h"
+#include "ui/item_exchange.h"
 #include "ui/printout.h"
 #include "ui/task_cells.h"
 #include "ui/view.h"
@@ -23,6 +24,9 @@ namespace qm::model {
 struct day_load;
 class task_recurrences;
 }
+namespace qm::history {
+class item_paste;
+}
 
 namespace qm::ui {
 
@@ -33,7 +37,11 @@ class schedule_pane;
 // The Day view shows the task columns of every task list.
 namespace day_column = task_column;
 
-class day_view : public view, public cell_list_owner, public store::listener, public printable_view {
+class day_view : public view,
+                 public cell_list_owner,
+                 public exchange_owner,
+                 public store::listener,
+                 public printable_view {
     Q_OBJECT
 public:
     static constexpr int id = 829;
@@ -57,6 +65,8 @@ public:
     schedule_pane* pane() const { return pane_; }
     // The Role and Tag cells: colours, editing and completion.
     void set_role_cells(const struct role_cells* cells) { role_cells_ = cells; }
+    // Cut, Copy, Paste, drags and drops (day_view_exchange.cpp).
+    void set_exchange(item_clipboard& clipboard, history::item_paste& paste);
     // A pane below the list that follows the date shown (the day notes).
     void add_pane(QWidget* pane, std::function<void(time::stored_date)> follow_date);
     // The notifications pane below the list, shown, hidden and sized as
@@ -107,6 +117,17 @@ public:
     void cell_clicked(int row, int column_id, Qt::KeyboardModifiers modifiers) override;
     QStringList completions(int row, int column_id) const override;
 
+    int hidden_row_count() const override { return hidden_; }
+    bool line_marked(int command) const override;
+
+    // exchange_owner
+    model::item_list selected_items() const override;
+    model::item_descriptor focused_item() const override;
+    QString items_text(const model::item_list& items) const override;
+    void receive_items(const received_items& r) override;
+    bool receive_text(const QString& text) override;
+    std::int32_t row_task(int row) const override;
+
     // listener
     long on_announcement(const store::announcement& a) override;
 
@@ -131,7 +152,6 @@ private:
     bool own_command(int command);
     // Showing columns and sorting: the View.TaskList commands and their menu.
     bool list_options_command(int command);
-    void list_options_menu();
     void schedule_refresh();
     void update_summary();
     std::vector<model::task*> selected_tasks() const;
@@ -165,6 +185,13 @@ private:
     std::vector<std::function<void(time::stored_date)>> follow_date_;
     QSplitter* vertical_ = nullptr;
     QWidget* notifications_ = nullptr;
+    // The exchange's part.
+    QString list_description() const;
+    void select_tasks(const std::vector<std::int32_t>& ids);
+    // The keyboard menus' part: the filter commands and the date menu.
+    bool keyboard_menu_command(int command);
+    history::item_paste* paste_ = nullptr;
+    int hidden_ = 0;
 };
 
 }  // namespace qm::ui

@@ -12,6 +12,7 @@
 #include "ui/exchange_window.h"
 #include "ui/day_notes_pane.h"
 #include "ui/habits_panel.h"
+#include "ui/item_exchange.h"
 #include "ui/message_box_presenter.h"
 #include "ui/recurring_view.h"
 #include "ui/options_dialog.h"
@@ -146,6 +147,10 @@ void planner::start()
         day_calendar_->minute_tick(now);
         week_calendar_->minute_tick(now);
     };
+    clipboard_ = std::make_unique<item_clipboard>(core_.folders().database_path(), core_.tasks());
+    paste_ = std::make_unique<history::item_paste>(*history_, *commands_, core_.tasks(), core_.projects());
+    day_->set_exchange(*clipboard_, *paste_);
+    projects_->set_exchange(*clipboard_, *paste_);
     frame_.open_options = [this] { open_options(); };
     exchange_ = std::make_unique<exchange_launcher>(
         exchange::planner_side{*history_, core_.tasks(), core_.recurrences(), core_.tables()}, settings, &frame_);

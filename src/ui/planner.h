@@ -4,6 +4,7 @@
 
 #include "app/core.h"
 #include "history/comment_commands.h"
+#include "history/item_paste.h"
 #include "history/history.h"
 #include "history/recurrence_commands.h"
 #include "history/role_commands.h"
@@ -33,6 +34,7 @@ struct project_context;
 class task_actions;
 class clapperboard;
 class alarm_service;
+class item_clipboard;
 
 class planner {
 public:
@@ -71,6 +73,10 @@ public:
     // Import and export of appointments: File > Import / Export, and the
     // Clapperboard's "M" (open_import) and "E" (open_export).
     exchange_launcher& calendar_exchange() { return *exchange_; }
+    // Cut, Copy, Paste and drops: a list adopts them with a list_exchange
+    // on these two (item_exchange.h).
+    item_clipboard& clipboard() { return *clipboard_; }
+    history::item_paste& item_paste() { return *paste_; }
 
 private:
     // Declared so that the frame, and the views it owns, go first.
@@ -92,6 +98,8 @@ private:
     std::unique_ptr<history::comment_commands> comments_;
     // Before the frame, so that the views that show alarms go first.
     std::unique_ptr<alarm_service> alarms_;
+    std::unique_ptr<item_clipboard> clipboard_;
+    std::unique_ptr<history::item_paste> paste_;
     main_frame frame_;
     day_view* day_ = nullptr;
     projects_view* projects_ = nullptr;

@@ -6,6 +6,7 @@
 #include "history/comment_commands.h"
 #include "model/comments.h"
 #include "ui/comment_editor.h"
+#include "ui/keyboard_menus.h"
 #include "ui/project_dialog.h"
 #include "ui/task_actions.h"
 
@@ -52,7 +53,8 @@ projects_view::projects_view(project_context& c, QString settings_file, QWidget*
 
     // Keys of the view's own commands, active while the view has the focus.
     for (auto [command, keys] : {std::pair{project_cmd::new_folder, "Ctrl+Shift+N"},
-                                 std::pair{project_cmd::new_milestone, "Ctrl+Shift+M"}}) {
+                                 std::pair{project_cmd::new_milestone, "Ctrl+Shift+M"},
+                                 std::pair{project_cmd::copy_as_text, "Ctrl+Shift+C"}}) {
         auto* a = new QAction(this);
         a->setShortcut(QKeySequence(QString::fromLatin1(keys)));
         a->setShortcutContext(Qt::WidgetWithChildrenShortcut);
@@ -89,7 +91,8 @@ std::vector<toolbar_button> projects_view::buttons() const
         {"Sort", project_cmd::sort}, {"-", 0},
         {"Project List Options", project_cmd::project_list_options},
         {"Task List Options", project_cmd::task_list_options}, {"-", 0},
-        {"New Milestone", project_cmd::new_milestone}, {"New Folder", project_cmd::new_folder},
+        {"New Milestone", project_cmd::new_milestone}, {"New Folder", project_cmd::new_folder}, {"-", 0},
+        {"Copy as Text", project_cmd::copy_as_text},
     };
 }
 
@@ -192,36 +195,28 @@ void projects_view::add_comment(bool on_tasks)
 
 void projects_view::options_menu(bool project_list)
 {
-    QMenu menu(this);
-    const int flags = project_list ? projects_->filter_flags() : tasks_->list().columns().filter_flags;
-    menu.addSection(project_list ? QStringLiteral("Rows to Hide, by Project Status")
-                                 : QStringLiteral("Rows to Hide, by Task Status"));
-    const struct {
-        const char* text;
-        int bit;
-    } lines[] = {{"&Unfinished", 0x40}, {"&Finished", 0x80}, {"&Delegated", 0x100}, {"&Waiting", 0x200},
-                 {"&Canceled", 0x400}, {"&Appointments", 0x10}, {"&Todos", 0x20}};
-    for (const auto& line : lines) {
-        if (project_list && line.bit < 0x40)
-            continue;
-        if (!project_list && line.bit == 0x10)
-            menu.addSection(QStringLiteral("Rows to Hide, by Task Type"));
-        QAction* a = menu.addAction(QString::fromLatin1(line.text));
-        a->setCheckable(true);
-        a->setChecked((flags & line.bit) != 0);
-        a->setData(line.bit);
-    }
-    QAction* chosen = menu.exec(mapToGlobal(QPoint(width() / 2, 0)));
-    if (chosen == nullptr)
-        return;
-    const int bit = chosen->data().toInt();
-    if (project_list) {
-        projects_->toggle_filter(bit);
-        show_current_project();
-    } else {
-        tasks_->list().columns().filter_flags ^= bit;
-        tasks_->refresh();
-    }
+    if (project_list)
+        open_keyboard_menu(*this, QStringLiteral("Project List Options"), project_list_option_lines(*this));
+    else
+        open_keyboard_menu(*this, QStringLiteral("Task List Options"), task_list_option_lines(*this));
+}
+
+bool projects_view::line_marked(int command) const
+{
+    if (const int bit = project_filter_bit_of(command))
+        return (projects_->filter_flags() & bit) != 0;
+    const int bit = task_filter_bit(command);
+    return bit != 0 && (tasks_->list().columns().filter_flags & bit) != 0;
+}
+
+void projects_view::set_exchange(item_clipboard& clipboard, history::item_paste& paste)
+{
+    clipboard_ = &clipboard;
+    task_exchange_ = std::make_unique<project_tasks_exchange>(c_, *tasks_, paste);
+    list_exchange_ = std::make_unique<project_list_exchange>(c_, *projects_, paste);
+    list_exchange_->report = [this](const QString& t) { report(t); };
+    new list_exchange(tasks_->list(), *task_exchange_, clipboard);
+    new list_exchange(projects_->list(), *list_exchange_, clipboard);
 }
 
 bool projects_view::handle_command(int command)
@@ -240,6 +235,10 @@ bool projects_view::handle_command(int command)
     case project_cmd::assign_to_today: tasks_->assign_to_today(); return true;
     case project_cmd::project_list_options: options_menu(true); return true;
     case project_cmd::task_list_options: options_menu(false); return true;
+    case project_cmd::copy_as_text:
+        if (task_exchange_ == nullptr || !task_exchange_->copy_as_text(*clipboard_))
+            report(QStringLiteral("Select a project first."));
+        return true;
     case project_cmd::next_project: projects_->step(1); return true;
     case project_cmd::previous_project: projects_->step(-1); return true;
     case project_cmd::next_folder: tasks_->step_folder(1); return true;
@@ -252,6 +251,16 @@ bool projects_view::handle_command(int command)
         return true;
     case cmd::add_comment: add_comment(on_tasks); return true;
     default: break;
+    }
+    if (const int bit = project_filter_bit_of(command)) {
+        projects_->toggle_filter(bit);
+        show_current_project();
+        return true;
+    }
+    if (const int bit = task_filter_bit(command)) {
+        tasks_->list().columns().filter_flags ^= bit;
+        tasks_->refresh();
+        return true;
     }
     if (on_tasks) {
         const std::vector<model::task*> selected = tasks_->selected_tasks();
@@ -288,8 +297,12 @@ bool projects_view::handles(int command) const
         return true;
     case cmd::add_comment:
         return c_.comments != nullptr;
+    case project_cmd::copy_as_text:
+        return task_exchange_ != nullptr;
     default: break;
     }
+    if (project_filter_bit_of(command) != 0 || task_filter_bit(command) != 0)
+        return true;
     if (tasks_focused()) {
         switch (command) {
         case project_cmd::task_project: case project_cmd::task_folder: case cmd::toggle_finished:

@@ -4,6 +4,7 @@
 // both.
 
 #include "store/announcements.h"
+#include "ui/project_exchange.h"
 #include "ui/project_list_pane.h"
 #include "ui/project_tasks_pane.h"
 #include "ui/view.h"
@@ -51,6 +52,9 @@ public:
     void refresh();
     // Opens the properties of the selected project.
     void edit_project();
+    // Cut, Copy, Paste, drags and drops in both lists, and Copy as Text.
+    void set_exchange(item_clipboard& clipboard, history::item_paste& paste);
+    bool line_marked(int command) const override;
 
 private:
     void schedule_refresh();
@@ -68,6 +72,9 @@ private:
     std::unique_ptr<project_list_pane> projects_;
     std::unique_ptr<project_tasks_pane> tasks_;
     bool refresh_pending_ = false;
+    item_clipboard* clipboard_ = nullptr;
+    std::unique_ptr<project_tasks_exchange> task_exchange_;
+    std::unique_ptr<project_list_exchange> list_exchange_;
 };
 
 }  // namespace qm::ui

@@ -35,6 +35,9 @@ public:
     // Whether the view can carry the command out at all; the frame disables
     // the menu items and keys of the commands that nothing would take.
     virtual bool handles(int id) const { (void)id; return false; }
+    // Whether a keyboard menu shows the line of a command marked (a filter
+    // that is on); asked for each line as the menu opens.
+    virtual bool line_marked(int command) const { (void)command; return false; }
     virtual void save_state() {}
     virtual bool printable() const { return false; }
 
