@@ -5,10 +5,10 @@ namespace qm::ui {
 QString unavailable_reason(int id)
 {
     switch (id) {
-    case 40971:  // Jump To Alarm
-        return QStringLiteral("Alarms are not part of this version yet, so there is no alarm to jump to.");
-    case 40244:  // Add Alarm
-        return QStringLiteral("Alarms are not part of this version yet.");
+    case 41058:  // Sort
+    case 41059:  // Keep Sorted
+        return QStringLiteral("The Day view and the task lists always keep their rows in the order chosen under "
+                              "View > Task List > Sort By; the Projects tab has its own Sort and Keep Sorted.");
     default:
         return QString();
     }

@@ -61,7 +61,7 @@ QVector<column> day_columns()
 constexpr int sort_ascending = 41037, sort_descending = 41038, sort_default = 41175;
 constexpr int task_list_options = 40443;
 constexpr int show_schedule_view = 41138;
-constexpr int notifications_pane_command = 40179;
+constexpr int notifications_pane_command = 40179, show_notifications_pane = 41139;
 
 const char* heading_text(int priority)
 {
@@ -358,6 +358,9 @@ void day_view::set_notifications_pane(QWidget* pane, std::function<void(time::st
     layout()->replaceWidget(splitter_, vertical_);
     vertical_->addWidget(splitter_);
     vertical_->addWidget(pane);
+    // Two rows' worth at the least: a small main window keeps its size and
+    // the pane gives way, as the schedule and notes panes do.
+    pane->setMinimumHeight(48);
     vertical_->setStretchFactor(0, 1);
     vertical_->setStretchFactor(1, 0);
     const app::settings_document doc = app::settings_document::load(settings_file_);
@@ -533,6 +536,7 @@ bool day_view::handles(int command) const
     case show_schedule_view:
         return pane_ != nullptr;
     case notifications_pane_command:
+    case show_notifications_pane:
         return notifications_ != nullptr;
     case 40046:  // Task > Project
     case cmd::folder:
@@ -549,7 +553,7 @@ bool day_view::handles(int command) const
     }
     if (command >= cmd::date_sunday && command <= cmd::date_sunday + 6)
         return true;
-    if (task_filter_bit(command) != 0)
+    if (task_filter_bit(command) != 0 || task_value_handles(command))
         return true;
     return list_layout_handles(*list_, command) || list_->can_handle(command);
 }
@@ -559,6 +563,8 @@ bool day_view::own_command(int command)
     if (keyboard_menu_command(command))
         return true;
     const std::vector<model::task*> selected = selected_tasks();
+    if (task_value_command(command, *list_, list_->focus_row(), selected, commands_, history_, actions_, this))
+        return true;
     switch (command) {
     case cmd::day_previous: set_date(time::previous_day(date_)); return true;
     case cmd::day_next: set_date(time::next_day(date_)); return true;
@@ -572,6 +578,12 @@ bool day_view::own_command(int command)
         if (notifications_ == nullptr)
             return false;
         notifications_->setVisible(!notifications_->isVisibleTo(this));
+        return true;
+    case show_notifications_pane:
+        if (notifications_ == nullptr)
+            return false;
+        notifications_->setVisible(true);
+        notifications_->setFocus();
         return true;
     case cmd::delete_: {
         if (selected.empty())

@@ -2,6 +2,7 @@
 
 #include "ui/day_view.h"
 #include "ui/main_frame.h"
+#include "ui/notifications_pane.h"
 #include "ui/projects_view.h"
 #include "ui/schedule_pane.h"
 
@@ -186,6 +187,26 @@ void navigator::jump(int id)
             say(QStringLiteral("%1 is not in a folder.").arg(who));
         else
             in_project(parent->id, false);
+        return;
+    }
+    case jump_cmd::to_alarm: {
+        if (t->alarms.empty()) {
+            say(QStringLiteral("%1 has no alarm.").arg(who));
+            return;
+        }
+        // The one due first; alarms on timer events have no time of their own.
+        const store::alarm_record* first = &t->alarms.front();
+        for (const store::alarm_record& a : t->alarms)
+            if (a.time != 0 && (first->time == 0 || a.time < first->time))
+                first = &a;
+        frame_.show_view(day_view_id);
+        if (auto* day = qobject_cast<day_view*>(frame_.active_view())) {
+            if (first->time != 0)
+                day->set_date(time::date_of(first->time));
+            day->handle_command(41139);  // Show Notifications Pane
+            if (auto* pane = qobject_cast<notifications_pane*>(day->notifications()))
+                pane->select({notifications_pane::alarm_row, first->id});
+        }
         return;
     }
     case jump_cmd::to_deadline: {

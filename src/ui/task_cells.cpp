@@ -73,6 +73,55 @@ const column_command* find_column_command(int command)
     return nullptr;
 }
 
+namespace {
+int value_edit_column(int command)
+{
+    switch (command) {
+    case 40051: return task_column::deadline;      // Task > Deadline
+    case 40052: return task_column::estimate;      // Task > Estimate
+    case 41061: return task_column::impact;        // Task > Impact
+    case 41201:                                     // Task > Scheduling > Edit
+    case 40980:                                     // Schedule Before
+    case 40981: return task_column::scheduling;    // Schedule After
+    case 41202: return task_column::day_priority;  // Task > Day Priority > Edit
+    default: return -1;
+    }
+}
+constexpr int recurrences_command = 40185;
+constexpr int recurrence_page = 2;
+}  // namespace
+
+bool task_value_handles(int command)
+{
+    return value_edit_column(command) >= 0 || command == cmd::splittable || command == recurrences_command;
+}
+
+bool task_value_command(int command, cell_list& list, int focus_row, const std::vector<model::task*>& selected,
+                        history::task_commands& commands, history::history& history, task_actions* actions,
+                        QWidget* parent)
+{
+    if (const int column = value_edit_column(command); column >= 0) {
+        list.edit_cell(focus_row, column);
+        return true;
+    }
+    if (command == cmd::splittable) {
+        // All of them the same way: splittable unless every one already is.
+        const bool all = !selected.empty() && std::all_of(selected.begin(), selected.end(),
+                                                          [](const model::task* t) { return t->splittable; });
+        history.begin_group();
+        for (model::task* t : selected)
+            commands.modify(*t, [all](model::task& x) { x.splittable = !all; });
+        history.end_group();
+        return true;
+    }
+    if (command == recurrences_command) {
+        if (actions != nullptr && !selected.empty())
+            actions->open_properties(*selected.front(), parent, recurrence_page);
+        return true;
+    }
+    return false;
+}
+
 bool list_layout_command(cell_list& list, int command)
 {
     const column_model& cols = list.columns();

@@ -66,6 +66,15 @@ constexpr int schedule_between = 41122;
 constexpr int pull_next_in_project = 41129, pull_next_in_folder = 41130;
 }  // namespace list_cmd
 
+// The Task menu's commands on one value of the selected tasks: Deadline,
+// Estimate, Impact, Scheduling, Day Priority and Schedule Before / After
+// open the focus row's cell (in a popup while its column is hidden),
+// Splittable toggles, Recurrences opens the task dialog's Recurrence page.
+bool task_value_handles(int command);
+bool task_value_command(int command, cell_list& list, int focus_row, const std::vector<model::task*>& selected,
+                        history::task_commands& commands, history::history& history, task_actions* actions,
+                        QWidget* parent);
+
 // The sort and column commands on a list; false for any other command.
 bool list_layout_command(cell_list& list, int command);
 bool list_layout_handles(const cell_list& list, int command);

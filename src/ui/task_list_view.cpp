@@ -83,6 +83,9 @@ task_list_view::task_list_view(int id, const QString& title, task_list_parts par
     f.setPointSizeF(f.pointSizeF() * 1.3);
     f.setBold(true);
     heading_->setFont(f);
+    // A long heading (a date range and counts) wraps instead of setting the
+    // main window's smallest width.
+    heading_->setWordWrap(true);
     layout->addWidget(heading_);
     list_ = new cell_list(*this, std::move(columns), 0, this);
     list_->set_name_column(task_column::task);
@@ -544,7 +547,7 @@ bool task_list_view::handles(int command) const
         return true;
     if (command >= cmd::date_sunday && command <= cmd::date_sunday + 6)
         return true;
-    if (task_filter::bit_of_command(command) != 0)
+    if (task_filter::bit_of_command(command) != 0 || task_value_handles(command))
         return true;
     return list_layout_handles(*list_, command) || list_->can_handle(command);
 }
@@ -567,6 +570,9 @@ bool task_list_view::own_command(int command)
         return true;
     const std::vector<model::task*> selected = selected_tasks();
     if (row_command(command, selected))
+        return true;
+    if (task_value_command(command, *list_, list_->focus_row(), selected, parts_.commands, parts_.history,
+                           parts_.actions, this))
         return true;
     return parts_.actions != nullptr &&
            parts_.actions->handle(command, task_at(list_->focus_row()), this, [this](const QString& t) { report(t); });

@@ -2,6 +2,9 @@
 // command table and the About box, on the real program's frame.
 
 #include "support/test_support.h"
+#include "tracking/alarm.h"
+#include "tracking/alarm_store.h"
+#include "ui/alarm_service.h"
 #include "ui/calendar_view.h"
 #include "ui/command_handler.h"
 #include "ui/command_reasons.h"
@@ -10,12 +13,13 @@
 #include "ui/help_commands.h"
 #include "ui/main_frame.h"
 #include "ui/navigator.h"
+#include "ui/notifications_pane.h"
 #include "ui/planner.h"
 #include "ui/projects_view.h"
 
 #include <QAction>
-#include <QDir>
 #include <QApplication>
+#include <QDir>
 #include <QLineEdit>
 #include <QStatusBar>
 #include <QTest>
@@ -207,20 +211,52 @@ TEST_F(navigation_fixture, jumpToProjectGoesFromTheDayToTheTasksProjectAndBackCo
     EXPECT_TRUE(p->frame().statusBar()->currentMessage().contains(QStringLiteral("is not in a project")));
 }
 
-TEST_F(navigation_fixture, jumpToAlarmIsDisabledAndSaysWhy)
+TEST_F(navigation_fixture, jumpToAlarmShowsTheTasksAlarmInTheNotificationsPane)
 {
     start();
     QAction* a = p->frame().command_action(ui::jump_cmd::to_alarm);
     ASSERT_NE(a, nullptr);
-    EXPECT_FALSE(a->isEnabled());
-    EXPECT_EQ(a->toolTip(), ui::unavailable_reason(ui::jump_cmd::to_alarm));
-    EXPECT_EQ(a->statusTip(), a->toolTip());
-    // Any other disabled item says why too.
-    p->frame().on_command(ui::cmd::charts);
+    p->frame().show_view(ui::day_view::id);
     settle();
-    QAction* finished = p->frame().command_action(ui::cmd::toggle_finished);
-    EXPECT_FALSE(finished->isEnabled());
-    EXPECT_FALSE(finished->toolTip().isEmpty());
+    QTest::keyClick(&p->day()->list(), Qt::Key_Return);
+    settle();
+    QLineEdit* editor = nullptr;
+    for (QLineEdit* e : p->day()->list().viewport()->findChildren<QLineEdit*>())
+        if (e->isVisible())
+            editor = e;
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClicks(editor, "Call the dentist");
+    QTest::keyClick(editor, Qt::Key_Return);
+    settle();
+    model::task_ptr t;
+    for (const auto& x : p->core().tasks().all())
+        if (x->name == "Call the dentist")
+            t = x;
+    ASSERT_TRUE(t);
+    p->frame().on_command(ui::jump_cmd::to_alarm);
+    settle();
+    EXPECT_TRUE(p->frame().statusBar()->currentMessage().contains("has no alarm"));
+
+    tracking::Alarm alarm = tracking::new_alarm(p->alarms().store().stored(), tracking::alarm_kind::standalone);
+    alarm.type = tracking::alarm_type::at_time;
+    alarm.time = time::now() + 3600;
+    alarm.text = QStringLiteral("Before the dentist");
+    alarm.attached = t->id;
+    alarm.attached_type = 1;
+    alarm.command.clear();
+    p->alarms().store().add_alarm(alarm);
+    settle();
+    ASSERT_EQ(t->alarms.size(), 1u);
+    p->day()->reveal_task(t->id);
+    p->frame().on_command(ui::jump_cmd::to_alarm);
+    settle();
+    auto* pane = qobject_cast<ui::notifications_pane*>(p->day()->notifications());
+    ASSERT_NE(pane, nullptr);
+    EXPECT_TRUE(pane->isVisibleTo(p->day()));
+    const auto selected = pane->selected_rows();
+    ASSERT_EQ(selected.size(), 1u);
+    EXPECT_EQ(selected[0].kind, ui::notifications_pane::alarm_row);
+    EXPECT_EQ(selected[0].id, t->alarms.front().id);
 }
 
 // Every id of the command table either reaches something that carries it
@@ -232,21 +268,7 @@ TEST_F(navigation_fixture, everyCommandOfTheTableReachesAHandlerOrIsDisabledWith
     // Waiting for other work: the clipboard of the rows, the row and cell
     // commands and the task-list filters of the task lists, the remaining
     // Task menu entries and the notifications pane.
-    const std::set<int> waiting_for_other_work = {
-        40130, 40131, 40132,         // Cut, Copy, Paste of rows (text fields have theirs)
-        41191,                       // Task: Description
-        40051, 40982, 41201, 41202,  // Task: Deadline, Splittable, Scheduling Edit, Day Priority Edit
-        41062, 41092, 41093,         // Edit.Cell Clear, Increment, Decrement
-        41079, 41080,                // Move to Top / Bottom
-        41024, 41025, 41026, 41027, 41028, 41029, 41030, 41031, 41032, 41033, 41034,  // View.TaskList filters
-        41165,                       // Columns: Manual Index
-        41189,                       // SortBy: Manual Index
-        41059, 41058,                // Keep Sorted, Sort
-        40052, 41061, 40185,         // Task: Estimate, Impact, Recurrences
-        40980, 40981, 41122,         // Schedule Before, After, Between
-        41129, 41130,                // Pull Next Task in Project / Project Folder
-        41139,                       // Show Notifications Pane
-    };
+    const std::set<int> waiting_for_other_work = {};
     start();
     QStringList unhandled, no_longer_waiting;
     std::set<int> seen;
