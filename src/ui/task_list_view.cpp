@@ -179,9 +179,11 @@ void task_list_view::showEvent(QShowEvent* event)
 void task_list_view::schedule_refresh()
 {
     refresh_pending_ = true;
-    // Later, not inside the change: an editor may still be closing.
+    // Later, not inside the change: an editor may still be closing. A list
+    // out of sight waits for its showEvent, so that a change in a large file
+    // does not rebuild every hidden list.
     QTimer::singleShot(0, this, [this] {
-        if (refresh_pending_ && !list_->editing())
+        if (refresh_pending_ && !list_->editing() && isVisible())
             refresh();
     });
 }
