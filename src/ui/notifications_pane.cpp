@@ -391,10 +391,19 @@ void notifications_pane::schedule_rebuild()
     if (rebuild_pending_)
         return;
     rebuild_pending_ = true;
+    // A hidden pane catches up when it is shown: its deadline group reads
+    // every task, which a change in a large file should not pay for.
     QTimer::singleShot(0, this, [this] {
-        if (rebuild_pending_)
+        if (rebuild_pending_ && isVisible())
             rebuild();
     });
+}
+
+void notifications_pane::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (rebuild_pending_)
+        rebuild();
 }
 
 long notifications_pane::on_announcement(const store::announcement& a)

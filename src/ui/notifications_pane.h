@@ -60,6 +60,7 @@ public:
 protected:
     // Delete removes, Enter opens the selected alarm.
     bool eventFilter(QObject* o, QEvent* e) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     struct texts {
