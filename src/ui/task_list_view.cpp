@@ -135,8 +135,7 @@ std::vector<toolbar_button> task_list_view::buttons() const
 {
     return {
         {"Assign to Today", list_cmd::assign_to_today}, {"-", 0},
-        // Alarms come with their own dialog; until then the button says so by being off.
-        {"Add Alarm", list_cmd::add_alarm, false, false, false}, {"Description", list_cmd::description},
+        {"Add Alarm", list_cmd::add_alarm}, {"Description", list_cmd::description},
         {"Add Comment", cmd::add_comment}, {"-", 0},
         {"Task List Options", list_cmd::task_list_options},
     };
