@@ -120,10 +120,15 @@ void alarm_window::contextMenuEvent(QContextMenuEvent* e) { show_snooze_menu(e->
 void alarm_window::show_snooze_menu(const QPoint& at)
 {
     QMenu menu(this);
+    QAction* first = nullptr;
     for (int minutes : snooze_minutes()) {
         QAction* a = menu.addAction(QStringLiteral("Snooze for %1").arg(time::format_duration(minutes * 60)));
         connect(a, &QAction::triggered, this, [this, minutes] { emit snoozed(alarm_, minutes * 60); });
+        if (first == nullptr)
+            first = a;
     }
+    // Enter at once snoozes for the shortest time.
+    menu.setActiveAction(first);
     menu.addSeparator();
     connect(menu.addAction(QStringLiteral("&Dismiss")), &QAction::triggered, this, [this] { emit dismissed(alarm_); });
     menu.exec(at);

@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QDragEnterEvent>
+#include <QFontInfo>
 #include <QCompleter>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -167,7 +168,7 @@ void cell_list::apply_layout()
         if (from != k)
             header()->moveSection(from, k);
     }
-    const QVector<column_span> spans = columns_.layout(viewport()->width(), logicalDpiX());
+    const QVector<column_span> spans = columns_.layout(viewport()->width(), width_scale_dpi());
     for (int i : order)
         header()->resizeSection(i, std::max(1, spans[i].right - spans[i].left));
     const int sorted = columns_.index_of(columns_.sorting_id);
@@ -177,10 +178,25 @@ void cell_list::apply_layout()
     laying_out_ = false;
 }
 
+double cell_list::width_scale_dpi() const
+{
+    // Fixed widths are kept for a 9-point font at 96 dpi; a larger desktop
+    // font widens them alike, so that "Day Priority" or a time span still fits.
+    const double points = QFontInfo(font()).pointSizeF();
+    return logicalDpiX() * std::max(1.0, points > 0 ? points / 9.0 : 1.0);
+}
+
 void cell_list::resizeEvent(QResizeEvent* event)
 {
     QTreeView::resizeEvent(event);
     apply_layout();
+}
+
+void cell_list::changeEvent(QEvent* event)
+{
+    QTreeView::changeEvent(event);
+    if (event->type() == QEvent::FontChange)
+        apply_layout();
 }
 
 void cell_list::on_section_resized(int, int, int)
@@ -202,7 +218,7 @@ void cell_list::take_over_section_widths()
     // Columns that were proportional stay proportional, with their pixel
     // widths as shares; fixed ones keep their new pixel width. Then the list
     // is laid out anew, so the header never ends wider than the list.
-    const double dpi = logicalDpiX();
+    const double dpi = width_scale_dpi();
     int proportional_pixels = 0;
     for (int i : columns_.display_order())
         if (columns_.columns[i].proportional())

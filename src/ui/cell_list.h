@@ -273,6 +273,7 @@ signals:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -289,6 +290,7 @@ private:
     void on_title_clicked(int section);
     void on_section_resized(int section, int old_size, int new_size);
     void take_over_section_widths();
+    double width_scale_dpi() const;
     // The commits of one edit to its target rows, in one history group.
     void commit_to_targets(int row, int column_id, const std::function<int(int)>& commit);
     // A cell of a hidden column is edited in a small popup at its row.

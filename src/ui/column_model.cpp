@@ -82,10 +82,24 @@ QVector<column_span> column_model::layout(int client_width, double dpi) const
     QVector<column_span> spans(columns.size());
     const QVector<int> order = display_order();
     int fixed_total = 0;
+    bool any_proportional = false;
     if (order.size() > 1)
+        for (int i : order) {
+            if (!columns[i].proportional())
+                fixed_total += static_cast<int>(columns[i].width * dpi / 96.0);
+            else
+                any_proportional = true;
+        }
+    // With a large font on a narrow list the fixed columns give way, so that
+    // the Task column keeps a third of the width instead of vanishing.
+    const int fixed_room = client_width * 2 / 3;
+    if (any_proportional && fixed_total > fixed_room && fixed_room > 0) {
+        dpi = dpi * fixed_room / fixed_total;
+        fixed_total = 0;
         for (int i : order)
             if (!columns[i].proportional())
                 fixed_total += static_cast<int>(columns[i].width * dpi / 96.0);
+    }
     const int proportional_width = client_width - fixed_total;
 
     double shares_before = 0;

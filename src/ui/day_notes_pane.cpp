@@ -52,7 +52,8 @@ day_notes_pane::day_notes_pane(store::comment_facade& comments, history::comment
     layout->setContentsMargins(0, 4, 0, 0);
     layout->addLayout(note_side, 1);
     layout->addLayout(comment_side, 1);
-    setMaximumHeight(150);
+    // About four lines of note under the heading: the day's tasks keep the room.
+    setMaximumHeight(fontMetrics().lineSpacing() * 7 + 12);
 
     store::listeners().add(this);
 }

@@ -106,6 +106,26 @@ TEST(column_model, layoutSplitsTheWidthBetweenFixedAndProportionalColumns)
     EXPECT_EQ(scaled[0].right, 192);
 }
 
+TEST(column_model, fixedColumnsGiveWayWhenTheyWouldCrowdOutTheProportionalOnes)
+{
+    column_model m;
+    m.columns = {{1, "Task", true, 1.0}, {2, "A", true, 300}, {3, "B", true, 300}};
+    m.normalise();
+    // At 96 dpi in 1000 pixels they fit as they are.
+    EXPECT_EQ(m.layout(1000, 96)[0].right, 400);
+    // A large font (1.5 times the width) would leave the task column 100
+    // pixels; the fixed ones shrink to two thirds of the list instead.
+    const auto crowded = m.layout(1000, 144);
+    EXPECT_GE(crowded[0].right - crowded[0].left, 333);
+    EXPECT_EQ(crowded[2].right, 1000);
+    EXPECT_NEAR(crowded[1].right - crowded[1].left, crowded[2].right - crowded[2].left, 1);
+    // Fixed columns alone keep their width and leave the rest to the last one.
+    column_model fixed;
+    fixed.columns = {{1, "A", true, 600}, {2, "B", true, 600}};
+    fixed.normalise();
+    EXPECT_EQ(fixed.layout(1000, 96)[0].right, 600);
+}
+
 TEST(column_model, persistenceReadsOlderSortingIndexAndWritesSortingId)
 {
     app::settings_document doc;

@@ -81,9 +81,11 @@ TEST_F(schedule_pane_ui, added_tasks_are_placed_and_a_late_one_is_marked_in_its_
         << day.cell_text(row, ui::day_column::scheduling).toStdString();
     EXPECT_TRUE(day.style_of(row).background.isValid());
     EXPECT_FALSE(day.cell_text(day.row_of(report->id), ui::day_column::scheduling).contains(QStringLiteral("Late")));
-    for (const auto& b : pane().shown())
-        if (b.b.task == bank->id)
+    for (const auto& b : pane().shown()) {
+        if (b.b.task == bank->id) {
             EXPECT_TRUE(pane().reason_text(b).contains(QStringLiteral("after its schedule-before time")));
+        }
+    }
 }
 
 TEST_F(schedule_pane_ui, a_past_date_shows_no_schedule_and_the_hidden_pane_stays_hidden)
