@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <mutex>
+#include <unordered_map>
 
 namespace qm::time {
 
@@ -148,13 +149,33 @@ QString format_duration(std::int64_t seconds, const QString& pattern, duration_o
     const std::int64_t M = total / 60 % 60;
     const std::int64_t S = total % 60;
 
+    // The template is rewritten some fifty times per text, and lists and
+    // countdowns ask for the same few durations over and over: the texts of
+    // the last template are kept, per thread.
+    struct memo_entry {
+        QString pattern;
+        std::unordered_map<std::int64_t, QString> texts;
+    };
+    thread_local memo_entry memo;
+    if (memo.pattern != s) {
+        memo.pattern = s;
+        memo.texts.clear();
+    }
+    const std::int64_t key = total * 2 + (options.show_seconds ? 1 : 0);
+    if (const auto it = memo.texts.find(key); it != memo.texts.end())
+        return it->second;
+
     // "$hm(text)": the text only when there are hours.
     replace_text_token(s, QStringLiteral("$hm"), H != 0, H);
     replace_unit(s, {QLatin1Char('s'), S, H != 0 || M != 0, (H == 0 && M == 0) || options.show_seconds});
     replace_unit(s, {QLatin1Char('m'), M, H != 0 || (M == 0 && S == 0), true});
     replace_unit(s, {QLatin1Char('h'), H, false, true});
     replace_unit(s, {QLatin1Char('d'), 0, false, true});
-    return s.trimmed();
+    s = s.trimmed();
+    if (memo.texts.size() >= 4096)
+        memo.texts.clear();
+    memo.texts.emplace(key, s);
+    return s;
 }
 
 QString duration_words(std::int64_t seconds)

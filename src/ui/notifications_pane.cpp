@@ -46,8 +46,14 @@ notifications_pane::notifications_pane(model::task_store& tasks, alarm_service& 
     tree_->setContextMenuPolicy(Qt::CustomContextMenu);
     tree_->header()->setStretchLastSection(false);
     tree_->header()->setSectionResizeMode(0, QHeaderView::Stretch);
-    tree_->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
-    tree_->header()->setSectionResizeMode(2, QHeaderView::ResizeToContents);
+    // Widths from the font instead of the contents: a countdown that ticks
+    // every second neither makes the columns jump nor measures every row.
+    tree_->setUniformRowHeights(true);
+    const QFontMetrics fm = tree_->fontMetrics();
+    tree_->header()->setSectionResizeMode(1, QHeaderView::Interactive);
+    tree_->header()->setSectionResizeMode(2, QHeaderView::Interactive);
+    tree_->header()->resizeSection(1, fm.horizontalAdvance(QStringLiteral("on Wed 12/31 at 12:00 PM")) + 16);
+    tree_->header()->resizeSection(2, fm.horizontalAdvance(QStringLiteral("In 999h 59m")) + 16);
     layout->addWidget(tree_);
     setFocusProxy(tree_);
     tree_->installEventFilter(this);
@@ -56,7 +62,10 @@ notifications_pane::notifications_pane(model::task_store& tasks, alarm_service& 
         if (row_of(item).kind == alarm_row)
             properties_of_selected();
     });
-    connect(&repaint_, &QTimer::timeout, this, &notifications_pane::repaint_rows);
+    connect(&repaint_, &QTimer::timeout, this, [this] {
+        if (isVisible())
+            repaint_rows();
+    });
     repaint_.start(1000);
     store::listeners().add(this);
     rebuild();
@@ -66,8 +75,16 @@ notifications_pane::~notifications_pane() { store::listeners().remove(this); }
 
 void notifications_pane::set_date(time::stored_date d)
 {
-    date_ = time::date_of(d);
-    rebuild();
+    // The Day view passes its date on every refresh; changes of the rows
+    // themselves come through the announcements.
+    const time::stored_date date = time::date_of(d);
+    if (date == date_)
+        return;
+    date_ = date;
+    if (isVisible())
+        rebuild();
+    else
+        rebuild_pending_ = true;
 }
 
 notifications_pane::row notifications_pane::row_of(const QTreeWidgetItem* item)
@@ -108,8 +125,15 @@ void notifications_pane::rebuild()
     rebuild_pending_ = false;
     const std::vector<row> selected = selected_rows();
     std::vector<row> deadlines, constraints, alarm_rows;
-    for (const model::task* t : tasks_.tasks_with_deadline())
-        if (t->deadline != 0 && time::date_of(t->deadline) == date_)
+    if (deadline_date_ != date_) {
+        deadline_ids_.clear();
+        for (const model::task* t : tasks_.tasks_with_deadline())
+            if (time::date_of(t->deadline) == date_)
+                deadline_ids_.push_back(t->id);
+        deadline_date_ = date_;
+    }
+    for (std::int32_t id : deadline_ids_)
+        if (const model::task_ptr t = tasks_.find(id); t && t->deadline != 0 && time::date_of(t->deadline) == date_)
             deadlines.push_back({deadline_row, t->id});
     for (const model::task* t : tasks_.tasks_of_date(date_))
         if (before_time(*t) >= 0 && t->status != model::status::finished && t->status != model::status::canceled)
@@ -144,6 +168,20 @@ void notifications_pane::rebuild()
     for (auto* list : {&alarm_rows, &deadlines, &constraints})
         std::stable_sort(list->begin(), list->end(), before);
 
+    // Most changes leave the same rows: their texts are brought up to date
+    // in place, which keeps the selection, the scroll position and the
+    // column widths without laying out every row again.
+    std::vector<row> wanted;
+    for (const auto& [group, list] : {std::pair<int, const std::vector<row>*>{30, &alarm_rows},
+                                      {20, &deadlines},
+                                      {40, &constraints}}) {
+        wanted.push_back({header_row, group});
+        wanted.insert(wanted.end(), list->begin(), list->end());
+    }
+    if (wanted == rows()) {
+        repaint_rows();
+        return;
+    }
     tree_->clear();
     auto add_group = [this](int group, const QString& title, const std::vector<row>& rows) {
         auto* header = new QTreeWidgetItem(tree_, {title});
@@ -404,15 +442,62 @@ void notifications_pane::showEvent(QShowEvent* event)
     QWidget::showEvent(event);
     if (rebuild_pending_)
         rebuild();
+    else
+        repaint_rows();  // the countdowns stood still while hidden
+}
+
+bool notifications_pane::touches_day(const model::task& t) const
+{
+    return t.date == date_ || (t.deadline != 0 && time::date_of(t.deadline) == date_) || !t.alarms.empty();
+}
+
+void notifications_pane::note_deadline(std::int32_t id, const model::task* now)
+{
+    if (deadline_date_ != date_)
+        return;  // read afresh at the next rebuild
+    const bool listed = std::find(deadline_ids_.begin(), deadline_ids_.end(), id) != deadline_ids_.end();
+    const bool due = now != nullptr && now->deadline != 0 && time::date_of(now->deadline) == date_;
+    if (due && !listed)
+        deadline_ids_.push_back(id);
+    else if (!due && listed)
+        deadline_ids_.erase(std::remove(deadline_ids_.begin(), deadline_ids_.end(), id), deadline_ids_.end());
 }
 
 long notifications_pane::on_announcement(const store::announcement& a)
 {
+    using namespace model::task_message;
     const int m = a.message;
     if (m == store::message::alarm_base + store::message::added ||
         m == store::message::alarm_base + store::message::about_to_change ||
-        m == store::message::alarm_base + store::message::changed || m == model::task_message::batch_ended)
+        m == store::message::alarm_base + store::message::changed ||
+        m == store::message::alarm_base + store::message::about_to_delete) {
         schedule_rebuild();
+    } else if (m == added) {
+        const model::task_ptr t = tasks_.find(static_cast<std::int32_t>(a.lparam));
+        note_deadline(static_cast<std::int32_t>(a.lparam), t.get());
+        batch_touches_day_ = batch_touches_day_ || (t && touches_day(*t));
+    } else if (m == changed) {
+        if (const auto* c = std::any_cast<model::task_change_payload>(&a.payload)) {
+            note_deadline(static_cast<std::int32_t>(a.lparam), c->after);
+            batch_touches_day_ = batch_touches_day_ || touches_day(c->before) || (c->after && touches_day(*c->after));
+        } else {
+            deadline_date_ = -1;
+            batch_touches_day_ = true;
+        }
+    } else if (m == deleted) {
+        const auto id = static_cast<std::int32_t>(a.lparam);
+        note_deadline(id, nullptr);
+        const std::vector<row> shown = rows();
+        batch_touches_day_ = batch_touches_day_ || std::any_of(shown.begin(), shown.end(), [id](const row& r) {
+                                 return r.kind != header_row && r.id == id;
+                             });
+        if (const auto* d = std::any_cast<model::task_deleted_payload>(&a.payload); d && d->date == date_)
+            batch_touches_day_ = true;
+    } else if (m == batch_ended) {
+        if (batch_touches_day_)
+            schedule_rebuild();
+        batch_touches_day_ = false;
+    }
     return 0;
 }
 

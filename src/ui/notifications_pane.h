@@ -27,6 +27,7 @@ public:
     struct row {
         int kind = 0;
         std::int32_t id = 0;  // the alarm, the task, or the group (30, 20, 40)
+        bool operator==(const row& o) const { return kind == o.kind && id == o.id; }
     };
 
     notifications_pane(model::task_store& tasks, alarm_service& alarms, history::task_commands& commands,
@@ -82,6 +83,14 @@ private:
     QTreeWidget* tree_ = nullptr;
     QTimer repaint_;
     bool rebuild_pending_ = false;
+    // Tasks with a deadline on the shown date: read from every task only when
+    // the date changes, then kept up to date from the change announcements,
+    // so that a change costs what the day holds, not what the file holds.
+    std::vector<std::int32_t> deadline_ids_;
+    time::stored_date deadline_date_ = -1;
+    bool batch_touches_day_ = false;
+    bool touches_day(const model::task& t) const;
+    void note_deadline(std::int32_t id, const model::task* now);
 };
 
 }  // namespace qm::ui

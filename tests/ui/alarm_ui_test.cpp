@@ -146,6 +146,50 @@ TEST_F(alarm_ui, the_pane_lists_the_days_alarms_deadlines_and_constraints_with_c
     EXPECT_TRUE(alarms().find(id));
 }
 
+TEST_F(alarm_ui, the_pane_follows_deadlines_that_come_onto_or_leave_the_day_from_other_days)
+{
+    using R = ui::notifications_pane;
+    auto deadline_ids = [this] {
+        for (int k = 0; k < 3; ++k)
+            QCoreApplication::processEvents();
+        std::vector<std::int32_t> ids;
+        for (const R::row& r : pane().rows())
+            if (r.kind == R::deadline_row)
+                ids.push_back(r.id);
+        return ids;
+    };
+    auto later = std::make_shared<model::task>();
+    later->name = QStringLiteral("Next week's report");
+    later->date = today + 7 * 86400;
+    p->commands().add(later);
+    auto other = std::make_shared<model::task>();
+    other->name = QStringLiteral("Far off");
+    other->date = today + 30 * 86400;
+    other->deadline = today + 30 * 86400 + 9 * 3600;
+    p->commands().add(other);
+    EXPECT_TRUE(deadline_ids().empty());
+
+    // A task of another day gets a deadline on the day shown, and loses it.
+    p->commands().modify(*later, [&](model::task& x) { x.deadline = today + 16 * 3600; });
+    EXPECT_EQ(deadline_ids(), std::vector<std::int32_t>{later->id});
+    p->commands().modify(*later, [&](model::task& x) { x.deadline = today + 8 * 86400; });
+    EXPECT_TRUE(deadline_ids().empty());
+    p->history().undo_step();
+    EXPECT_EQ(deadline_ids(), std::vector<std::int32_t>{later->id});
+
+    // Deleted, it goes; its deletion undone, it comes back.
+    p->commands().remove(p->core().tasks().find(later->id));
+    EXPECT_TRUE(deadline_ids().empty());
+    p->history().undo_step();
+    EXPECT_EQ(deadline_ids(), std::vector<std::int32_t>{later->id});
+
+    // Another date shown reads its own deadlines.
+    p->day()->show_date(today + 30 * 86400);
+    EXPECT_EQ(deadline_ids(), std::vector<std::int32_t>{other->id});
+    p->day()->show_date(today);
+    EXPECT_EQ(deadline_ids(), std::vector<std::int32_t>{later->id});
+}
+
 TEST_F(alarm_ui, add_alarm_opens_the_dialog_on_the_focus_task_and_adds_through_the_history)
 {
     auto t = std::make_shared<model::task>();
