@@ -116,9 +116,10 @@ void task_list_view::finish_setup(int default_filters)
         list_->load_layout(doc, layout_block);
     load_extra(doc);
     store::listeners().add(this);
-    refresh();
-    if (row_count() > 0)
-        list_->set_focus_cell(0, task_column::task);
+    // The lists start out of sight: each reads its tasks when first shown,
+    // which keeps the start of a large file quick.
+    focus_first_row_ = true;
+    schedule_refresh();
 }
 
 task_list_view::~task_list_view() { store::listeners().remove(this); }
@@ -170,7 +171,10 @@ void task_list_view::day_order(std::vector<model::task*>& tasks)
 void task_list_view::showEvent(QShowEvent* event)
 {
     view::showEvent(event);
-    schedule_refresh();
+    if (refresh_pending_ && !list_->editing())
+        refresh();  // at once: the list never shows stale or empty rows
+    else
+        schedule_refresh();
 }
 
 // ---- rows ----
@@ -280,6 +284,10 @@ void task_list_view::refresh()
     if (row < 0 && focus >= 0)
         row = std::min(focus, row_count() - 1);
     list_->reload(row, focus_column >= 0 ? focus_column : task_column::task);
+    if (focus_first_row_ && row_count() > 0) {
+        focus_first_row_ = false;
+        list_->set_focus_cell(0, task_column::task);
+    }
     if (selected.size() > 1) {
         QVector<int> rows;
         for (const QString& key : selected)

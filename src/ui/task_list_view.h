@@ -178,6 +178,7 @@ private:
     int hidden_ = 0;
     int commit_group_depth_ = 0;
     bool refresh_pending_ = false;
+    bool focus_first_row_ = false;
 };
 
 }  // namespace qm::ui
