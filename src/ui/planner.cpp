@@ -151,6 +151,9 @@ void planner::start()
     paste_ = std::make_unique<history::item_paste>(*history_, *commands_, core_.tasks(), core_.projects());
     day_->set_exchange(*clipboard_, *paste_);
     projects_->set_exchange(*clipboard_, *paste_);
+    for (task_list_view* list : {static_cast<task_list_view*>(all_tasks_), static_cast<task_list_view*>(upcoming_),
+                                 static_cast<task_list_view*>(tag_tasks_)})
+        list->set_exchange(*clipboard_, *paste_);
     frame_.open_options = [this] { open_options(); };
     exchange_ = std::make_unique<exchange_launcher>(
         exchange::planner_side{*history_, core_.tasks(), core_.recurrences(), core_.tables()}, settings, &frame_);

@@ -69,6 +69,11 @@ protected:
     void prepare_new(model::task& t) const override;
     void load_extra(const app::settings_document& doc) override;
     void save_extra(app::settings_document& doc) const override;
+    QString paste_refusal() const override
+    {
+        return QStringLiteral("A tag's list shows the tasks that carry the tag: paste into the Task List or a day, "
+                              "then give the tasks the tag.");
+    }
 
 private:
     bool tags_focused() const;

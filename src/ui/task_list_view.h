@@ -11,6 +11,7 @@
 #include "store/announcements.h"
 #include "ui/action_popup.h"
 #include "ui/cell_list.h"
+#include "ui/item_exchange.h"
 #include "ui/printout.h"
 #include "ui/task_cells.h"
 #include "ui/tree_rows.h"
@@ -25,6 +26,10 @@ class QSplitter;
 
 namespace qm::app {
 class settings_document;
+}
+
+namespace qm::history {
+class item_paste;
 }
 
 namespace qm::ui {
@@ -53,7 +58,8 @@ int bit_of_command(int command);
 class task_list_view : public view,
                        public cell_list_owner,
                        public store::listener,
-                       public printable_view {
+                       public printable_view,
+                       public exchange_owner {
     Q_OBJECT
 public:
     static constexpr int toggle_occurrences = 1;  // the cell button of a master row
@@ -110,6 +116,14 @@ public:
     // listener
     long on_announcement(const store::announcement& a) override;
 
+    // Cut, Copy, Paste, drags and drops (task_list_exchange.cpp).
+    void set_exchange(item_clipboard& clipboard, history::item_paste& paste);
+    model::item_list selected_items() const override;
+    model::item_descriptor focused_item() const override;
+    QString items_text(const model::item_list& items) const override;
+    void receive_items(const received_items& r) override;
+    std::int32_t row_task(int row) const override;
+
 protected:
     struct task_group {
         QString key;      // names the heading's expansion
@@ -132,6 +146,9 @@ protected:
     // A new task under the focus row: the heading's date is set already.
     virtual void prepare_new(model::task& t) const { (void)t; }
     virtual void load_extra(const app::settings_document& doc) { (void)doc; }
+    // Why pasted or dropped tasks cannot land in this list; empty when they
+    // land on the date of the row they go to.
+    virtual QString paste_refusal() const { return QString(); }
     virtual void save_extra(app::settings_document& doc) const { (void)doc; }
     // Reads the layout; each list calls it at the end of its constructor.
     void finish_setup(int default_filters);
@@ -179,6 +196,7 @@ private:
     int commit_group_depth_ = 0;
     bool refresh_pending_ = false;
     bool focus_first_row_ = false;
+    history::item_paste* paste_ = nullptr;
 };
 
 }  // namespace qm::ui

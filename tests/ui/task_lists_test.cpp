@@ -398,3 +398,64 @@ TEST_F(task_lists, descriptionRowsAndTheirFilterComeBackAfterARestart)
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_EQ(rows[0][0], "Passport, charger\nand the tickets");
 }
+
+TEST_F(task_lists, cutCopyAndPasteGiveTheTasksTheDateOfTheRowTheyLandOn)
+{
+    start();
+    add("write the report", D(2026, 3, 11));
+    add("plan the trip", D(2026, 3, 14));
+    add("someday", time::NO_DATE);
+    ui::all_tasks_view& v = *p->task_list();
+    show(v, 40011);
+    auto dates_of = [this](const QString& name) {
+        std::vector<time::stored_date> out;
+        for (const model::task_ptr& t : p->core().tasks().all())
+            if (t->name == name)
+                out.push_back(t->date);
+        std::sort(out.begin(), out.end());
+        return out;
+    };
+
+    // A copy pasted onto another day's task lands on that day, beside the original.
+    focus(v, "write the report");
+    p->frame().on_command(ui::cmd::copy);
+    focus(v, "plan the trip");
+    p->frame().on_command(ui::cmd::paste);
+    settle();
+    EXPECT_EQ(dates_of("write the report"), (std::vector<time::stored_date>{D(2026, 3, 11), D(2026, 3, 14)}));
+    EXPECT_EQ(v.task_at(v.list().focus_row())->name, "write the report");
+    EXPECT_EQ(p->history().entries().back()->label, "pasting into the task list");
+
+    // A cut pasted onto the "No Date" heading moves the task there, and undo takes it back.
+    focus(v, "plan the trip");
+    p->frame().on_command(ui::cmd::cut);
+    focus(v, "No Date");
+    p->frame().on_command(ui::cmd::paste);
+    settle();
+    EXPECT_EQ(dates_of("plan the trip"), std::vector<time::stored_date>{time::NO_DATE});
+    EXPECT_EQ(dates_of("someday"), std::vector<time::stored_date>{time::NO_DATE});
+    p->history().undo_step();
+    settle();
+    EXPECT_EQ(dates_of("plan the trip"), std::vector<time::stored_date>{D(2026, 3, 14)});
+    p->history().redo_step();
+    settle();
+
+    // A tag's list does not take pasted tasks, and says where they go.
+    ui::tag_tasks_view& tags = *p->tag_tasks();
+    show(tags, 40044);
+    tags.tags().select(ui::tag_list_pane::no_tag);
+    settle();
+    focus(tags, "someday");
+    p->frame().on_command(ui::cmd::copy);
+    const std::size_t before = p->core().tasks().all().size();
+    p->frame().on_command(ui::cmd::paste);
+    settle();
+    EXPECT_EQ(p->core().tasks().all().size(), before);
+    EXPECT_TRUE(p->frame().statusBar()->currentMessage().contains("paste into the Task List or a day"));
+
+    const auto rows = sql("SELECT name, date FROM Tasks ORDER BY name, date");
+    EXPECT_EQ(rows, (std::vector<QStringList>{{"plan the trip", QString::number(time::NO_DATE)},
+                                              {"someday", QString::number(time::NO_DATE)},
+                                              {"write the report", QString::number(D(2026, 3, 11))},
+                                              {"write the report", QString::number(D(2026, 3, 14))}}));
+}
