@@ -556,6 +556,36 @@ void cell_list::set_exchange(list_exchange* exchange)
     setDropIndicatorShown(false);  // the list draws its own
 }
 
+int cell_list::heading_span_right(const QModelIndex& index, int own_right) const
+{
+    if (!owner_.style_of(index.row()).heading)
+        return own_right;
+    auto empty = [&](int logical) {
+        const QModelIndex cell = model_->index(index.row(), logical);
+        return cell.data(Qt::DisplayRole).toString().isEmpty() && !cell.data(Qt::CheckStateRole).isValid();
+    };
+    const QHeaderView* h = header();
+    const int visual = h->visualIndex(index.column());
+    if (empty(index.column())) {
+        for (int v = visual - 1; v >= 0; --v) {
+            const int l = h->logicalIndex(v);
+            if (!h->isSectionHidden(l) && !empty(l))
+                return -1;
+        }
+        return own_right;
+    }
+    int right = own_right;
+    for (int v = visual + 1; v < h->count(); ++v) {
+        const int l = h->logicalIndex(v);
+        if (h->isSectionHidden(l))
+            continue;
+        if (!empty(l))
+            break;
+        right = h->sectionViewportPosition(l) + h->sectionSize(l) - 1;
+    }
+    return right;
+}
+
 bool cell_list::row_cut(int row) const { return exchange_ != nullptr && exchange_->is_cut_row(row); }
 
 void cell_list::startDrag(Qt::DropActions actions)

@@ -260,6 +260,10 @@ public:
     void set_exchange(list_exchange* exchange);
     list_exchange* exchange() const { return exchange_; }
     bool row_cut(int row) const;
+    // A heading's text runs on over the empty cells after it instead of
+    // being cut at its column's edge: the right edge its cell paints to, or
+    // -1 for an empty cell that such a text covers (it paints nothing).
+    int heading_span_right(const QModelIndex& index, int own_right) const;
 
     // An editor is open: in the cell, or in the popup of a hidden column.
     bool editing() const { return state() == EditingState || popup_ != nullptr; }

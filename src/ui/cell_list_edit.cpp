@@ -65,8 +65,13 @@ void cell_list_delegate::setModelData(QWidget* editor, QAbstractItemModel*, cons
         list_.finish_edit(index, static_cast<QLineEdit*>(editor)->text());
 }
 
-void cell_list_delegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
+void cell_list_delegate::paint(QPainter* painter, const QStyleOptionViewItem& given, const QModelIndex& index) const
 {
+    const int right = list_.heading_span_right(index, given.rect.right());
+    if (right < 0)
+        return;  // under the heading's text, which its own cell paints
+    QStyleOptionViewItem option = given;
+    option.rect.setRight(right);
     const int column_id = list_.columns().columns[index.column()].id;
     const QVector<cell_button> buttons = list_.owner().cell_buttons(index.row(), column_id);
     if (buttons.isEmpty()) {

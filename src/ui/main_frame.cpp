@@ -239,7 +239,17 @@ void main_frame::create_menus()
     add(window, cmd::overview, "&Overview");
     add(window, cmd::projects, "&Projects");
     add(window, cmd::tasks, "Tas&ks");
+    // The alternatives of the Tasks and Calendar tabs, which the toolbar
+    // offers in drop-downs, reached from the keyboard here.
+    QMenu* task_lists = window->addMenu(QStringLiteral("Task Li&sts"));
+    add(task_lists, 40011, "Task &List");
+    add(task_lists, 40041, "&Upcoming Tasks");
+    add(task_lists, 40044, "Tasks by &Tag");
+    add(task_lists, 40042, "&Recurring Tasks");
     add(window, cmd::calendar, "&Calendar");
+    QMenu* calendars = window->addMenu(QStringLiteral("Calendar Vie&ws"));
+    add(calendars, 40286, "D&ay Calendar");
+    add(calendars, 40287, "&Week Calendar");
     add(window, cmd::day, "&Day");
     add(window, cmd::charts, "C&harts");
     add(window, cmd::clapperboard, "Clapper&board...");

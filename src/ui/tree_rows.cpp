@@ -236,10 +236,14 @@ bool handle_tree_command(cell_list& list, tree_rows& tree, int command)
 void tree_delegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
 {
     const int row = index.row();
+    const int right = list_.heading_span_right(index, option.rect.right());
+    if (right < 0)
+        return;
     QStyleOptionViewItem shifted = option;
+    shifted.rect.setRight(right);
     const int left = offset(row);
     // The background across the whole cell, the text after the indentation.
-    QStyleOptionViewItem background = option;
+    QStyleOptionViewItem background = shifted;
     initStyleOption(&background, index);
     background.text.clear();
     list_.style()->drawControl(QStyle::CE_ItemViewItem, &background, painter, &list_);

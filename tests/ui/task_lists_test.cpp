@@ -459,3 +459,32 @@ TEST_F(task_lists, cutCopyAndPasteGiveTheTasksTheDateOfTheRowTheyLandOn)
                                               {"write the report", QString::number(D(2026, 3, 11))},
                                               {"write the report", QString::number(D(2026, 3, 14))}}));
 }
+
+TEST_F(task_lists, aHeadingsTextRunsOnOverTheEmptyCellsAfterIt)
+{
+    start();
+    add("write the report", D(2026, 3, 11));
+    ui::all_tasks_view& v = *p->task_list();
+    show(v, 40011);
+    ui::cell_list& list = v.list();
+    const int heading = 0, row = v.row_of(p->core().tasks().all().back()->id);
+    ASSERT_EQ(v.row_kind(heading), "heading");
+    const int task_col = list.columns().index_of(task);
+    const int date_col = list.columns().index_of(ui::task_column::date);
+    const int status_col = list.columns().index_of(ui::task_column::status);
+    auto right_of = [&](int r, int c) {
+        const QRect cell = list.visualRect(list.model()->index(r, c));
+        return list.heading_span_right(list.model()->index(r, c), cell.right());
+    };
+    const QRect task_cell = list.visualRect(list.model()->index(heading, task_col));
+    // The heading's cell reaches past its column, over the empty cells to
+    // the end of the row; those paint nothing; the cell before it paints itself.
+    EXPECT_GT(right_of(heading, task_col), task_cell.right());
+    EXPECT_EQ(right_of(heading, date_col), -1);
+    const QRect status_cell = list.visualRect(list.model()->index(heading, status_col));
+    EXPECT_EQ(right_of(heading, status_col), status_cell.right());
+    // A task's row keeps its cells.
+    const QRect own = list.visualRect(list.model()->index(row, task_col));
+    EXPECT_EQ(right_of(row, task_col), own.right());
+    EXPECT_EQ(right_of(row, date_col), list.visualRect(list.model()->index(row, date_col)).right());
+}
