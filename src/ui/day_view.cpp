@@ -285,6 +285,7 @@ void day_view::refresh()
     if (new_focus < 0 && focus >= 0)
         new_focus = std::min(focus, row_count() - 1);
     list_->reload(new_focus, focus_column);
+    schedule_marks_ = schedule_marks();
     if (selected.size() > 1) {
         QVector<int> rows;
         for (std::int32_t id : selected)
@@ -731,8 +732,13 @@ long day_view::on_announcement(const store::announcement& a)
     // Repaint after every batch of task changes, and when the day turns.
     if (a.message == model::task_message::batch_ended || a.message == store::message::options_applied)
         schedule_refresh();
-    else if (a.message == store::message::schedule_changed)
-        list_->viewport()->update();  // the marks of today's blocks
+    else if (a.message == store::message::schedule_changed) {
+        // The marks of today's blocks ("Late", the warning colours).
+        if (std::vector<std::int64_t> marks = schedule_marks(); marks != schedule_marks_) {
+            schedule_marks_ = std::move(marks);
+            list_->viewport()->update();
+        }
+    }
     // A role's name or colour and a tag's name show in the rows.
     else if ((a.message >= store::message::role_base && a.message <= store::message::role_base + 3) ||
              (a.message >= store::message::tag_base && a.message <= store::message::tag_base + 3))
@@ -770,6 +776,19 @@ void day_view::show_schedule(bool on)
     pane_->setVisible(on);
     if (on)
         pane_->scroll_to_working_start();
+}
+
+std::vector<std::int64_t> day_view::schedule_marks() const
+{
+    std::vector<std::int64_t> marks;
+    for (const day_row& r : rows_) {
+        if (r.task_id == 0)
+            continue;
+        const model::task_ptr t = tasks_.find(r.task_id);
+        if (const schedule::stored_block* b = t ? first_block_today(*t) : nullptr; b && (b->b.before_mark || b->b.deadline_mark))
+            marks.push_back(std::int64_t(r.task_id) * 4 + (b->b.before_mark ? 1 : 0) + (b->b.deadline_mark ? 2 : 0));
+    }
+    return marks;
 }
 
 const schedule::stored_block* day_view::first_block_today(const model::task& t) const

@@ -166,6 +166,10 @@ private:
     QString settings_file_;
     time::stored_date date_;
     std::vector<day_row> rows_;
+    // The schedule's marks on the rows as last painted: a new schedule that
+    // leaves them alone leaves the list unpainted.
+    std::vector<std::int64_t> schedule_marks_;
+    std::vector<std::int64_t> schedule_marks() const;
     cell_list* list_ = nullptr;
     QLabel* heading_ = nullptr;
     QLabel* summary_ = nullptr;
