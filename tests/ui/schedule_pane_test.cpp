@@ -107,3 +107,45 @@ TEST_F(schedule_pane_ui, a_past_date_shows_no_schedule_and_the_hidden_pane_stays
 }
 
 }  // namespace
+
+TEST_F(schedule_pane_ui, a_new_schedule_repaints_the_list_only_when_it_changes_the_rows_marks)
+{
+    start();
+    model::task_ptr report = add(QStringLiteral("Write report"), false, -1, -1, 3600);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !blocks_of(report->id).empty(); }));
+    QTest::qWait(300);  // every schedule of the add has come, every paint done
+
+    struct paint_count : QObject {
+        int n = 0;
+        bool eventFilter(QObject*, QEvent* e) override
+        {
+            n += e->type() == QEvent::Paint ? 1 : 0;
+            return false;
+        }
+    } paints;
+    QWidget* viewport = p->day()->list().viewport();
+    viewport->installEventFilter(&paints);
+
+    // A minute later the block starts a minute later, and no row's mark
+    // changes: the pane is drawn again, the list is not.
+    clock.set(today + 9 * 3600 + 60);
+    p->core().schedule().minute_tick();
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        return blocks_of(report->id) == std::vector<std::pair<int, int>>{{9 * 3600 + 60, 10 * 3600 + 60}};
+    }));
+    QTest::qWait(200);
+    EXPECT_EQ(paints.n, 0);
+
+    // A task that can no longer end in time is marked in its row, and the list is drawn again.
+    model::task_ptr bank = add(QStringLiteral("Call the bank"), false, -1, 9 * 3600 + 1800, 3600);
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        for (const auto& b : pane().shown())
+            if (b.b.task == bank->id)
+                return b.b.before_mark;
+        return false;
+    }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return paints.n > 0; }));
+    const int row = p->day()->row_of(bank->id);
+    EXPECT_TRUE(p->day()->cell_text(row, ui::day_column::scheduling).startsWith(QStringLiteral("\u26A0 Late")));
+    viewport->removeEventFilter(&paints);
+}
