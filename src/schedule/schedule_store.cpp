@@ -13,10 +13,10 @@ schedule_store::schedule_store(model::task_store& tasks) : tasks_(tasks), receiv
     QObject* receiver = receiver_.get();
     worker_ = std::make_unique<schedule_worker>([this, receiver](std::unique_ptr<schedule_request> r) {
         // The queued call dies with the receiver, so a result that arrives
-        // after the store is gone is simply dropped.
-        auto* raw = r.release();
+        // after the store is gone is simply dropped, and freed with the call.
+        auto box = std::make_shared<std::unique_ptr<schedule_request>>(std::move(r));
         QMetaObject::invokeMethod(
-            receiver, [this, raw] { arrive(std::unique_ptr<schedule_request>(raw)); }, Qt::QueuedConnection);
+            receiver, [this, box] { arrive(std::move(*box)); }, Qt::QueuedConnection);
     });
 }
 

@@ -356,7 +356,7 @@ void day_view::set_notifications_pane(QWidget* pane, std::function<void(time::st
     notifications_ = pane;
     vertical_ = new QSplitter(Qt::Vertical, this);
     vertical_->setChildrenCollapsible(false);
-    layout()->replaceWidget(splitter_, vertical_);
+    delete layout()->replaceWidget(splitter_, vertical_);  // the old layout item is ours to delete
     vertical_->addWidget(splitter_);
     vertical_->addWidget(pane);
     // Two rows' worth at the least: a small main window keeps its size and

@@ -176,7 +176,7 @@ tag_tasks_view::tag_tasks_view(task_list_parts parts, history::tag_commands& tag
                      parent),
       tag_commands_(tags)
 {
-    tags_ = new tag_list_pane(*this, parts.tables, tags, splitter());
+    tags_ = std::make_unique<tag_list_pane>(*this, parts.tables, tags, splitter());
     splitter()->insertWidget(0, &tags_->list());
     splitter()->setStretchFactor(0, 0);
     splitter()->setStretchFactor(1, 1);

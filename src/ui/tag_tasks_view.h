@@ -8,6 +8,8 @@
 #include "history/tag_commands.h"
 #include "ui/task_list_view.h"
 
+#include <memory>
+
 namespace qm::ui {
 
 class tag_tasks_view;
@@ -79,7 +81,7 @@ private:
     bool tags_focused() const;
 
     history::tag_commands& tag_commands_;
-    tag_list_pane* tags_ = nullptr;
+    std::unique_ptr<tag_list_pane> tags_;  // its list belongs to the splitter
     std::int32_t shown_tag_ = 0;
 };
 
