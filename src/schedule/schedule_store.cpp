@@ -99,11 +99,18 @@ std::vector<const stored_block*> schedule_store::blocks_of(time::stored_date dat
 
 const stored_block* schedule_store::first_block_today(std::int32_t task_id) const
 {
-    const time::stored_date today = time::today();
-    for (const stored_block& b : blocks_)
-        if (b.b.task == task_id && b.task->date == today)
-            return &b;
-    return nullptr;
+    if (first_block_stale_) {
+        first_block_.clear();
+        for (std::size_t i = 0; i < blocks_.size(); ++i)
+            first_block_.emplace(blocks_[i].b.task, i);
+        first_block_stale_ = false;
+    }
+    // A task's blocks all share its date, so its first block is the first of today's when it is on today.
+    const auto it = first_block_.find(task_id);
+    if (it == first_block_.end())
+        return nullptr;
+    const stored_block& b = blocks_[it->second];
+    return b.task->date == time::today() ? &b : nullptr;
 }
 
 void schedule_store::arrive(std::unique_ptr<schedule_request> r)
@@ -112,6 +119,7 @@ void schedule_store::arrive(std::unique_ptr<schedule_request> r)
     blocks_.erase(std::remove_if(blocks_.begin(), blocks_.end(),
                                  [date](const stored_block& b) { return b.task->date == date; }),
                   blocks_.end());
+    first_block_stale_ = true;
     for (const block& b : r->result)
         if (model::task_ptr t = tasks_.find(b.task); t && t->date == date)
             blocks_.push_back({b, t});
@@ -144,6 +152,7 @@ void schedule_store::drop_blocks_of_task(std::int32_t id)
     blocks_.erase(
         std::remove_if(blocks_.begin(), blocks_.end(), [id](const stored_block& b) { return b.b.task == id; }),
         blocks_.end());
+    first_block_stale_ = true;
 }
 
 long schedule_store::on_announcement(const store::announcement& a)

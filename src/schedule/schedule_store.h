@@ -13,6 +13,7 @@
 #include <functional>
 #include <memory>
 #include <set>
+#include <unordered_map>
 #include <unordered_set>
 
 namespace qm::schedule {
@@ -75,6 +76,10 @@ private:
     std::unique_ptr<QObject> receiver_;
     std::unique_ptr<schedule_worker> worker_;
     std::vector<stored_block> blocks_;
+    // Each task's first block in blocks_, made again after blocks_ changes:
+    // the rows ask for it for every cell they paint.
+    mutable std::unordered_map<std::int32_t, std::size_t> first_block_;
+    mutable bool first_block_stale_ = true;
     std::unordered_set<time::stored_date> computed_;
     std::set<time::stored_date> pending_;
     int open_groups_ = 0;

@@ -102,8 +102,9 @@ TEST_F(alarm_store_test, each_trigger_fires_its_own_types)
             EXPECT_EQ(std::count(fired.begin(), fired.end(), id), expected ? 1 : 0)
                 << "type " << r.type << " event " << e;
             // One-shot types leave when they fire without a window; 10 stays.
-            if (expected)
+            if (expected) {
                 EXPECT_EQ(exists(id), r.type == alarm_type::timer_started_every) << r.type;
+            }
             alarms->remove(id);
         }
     }

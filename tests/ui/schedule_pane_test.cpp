@@ -149,3 +149,33 @@ TEST_F(schedule_pane_ui, a_new_schedule_repaints_the_list_only_when_it_changes_t
     EXPECT_TRUE(p->day()->cell_text(row, ui::day_column::scheduling).startsWith(QStringLiteral("\u26A0 Late")));
     viewport->removeEventFilter(&paints);
 }
+
+TEST_F(schedule_pane_ui, the_first_block_of_a_task_follows_new_schedules_deletions_and_moves)
+{
+    start();
+    schedule::schedule_store& s = p->core().schedule();
+    add(QStringLiteral("Dentist"), true, 10 * 3600, 3600, 0);
+    model::task_ptr report = add(QStringLiteral("Write report"), false, -1, -1, 2 * 3600, true);
+    model::task_ptr mail = add(QStringLiteral("Answer mail"), false, -1, -1, 1800);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return blocks_of(report->id).size() == 2 && !blocks_of(mail->id).empty(); }));
+    // The report is split around the appointment: its first block starts the day.
+    ASSERT_NE(s.first_block_today(report->id), nullptr);
+    EXPECT_EQ(s.first_block_today(report->id)->b.start, blocks_of(report->id).front().first);
+
+    // A longer estimate moves the mail's block; the lookup follows the new schedule.
+    const int mail_start = s.first_block_today(mail->id)->b.start;
+    p->commands().modify(*report, [](model::task& x) { x.estimate = 3 * 3600; });
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        const auto* b = s.first_block_today(mail->id);
+        return b != nullptr && b->b.start != mail_start;
+    }));
+    EXPECT_EQ(s.first_block_today(mail->id)->b.start, blocks_of(mail->id).front().first);
+
+    // Moved to tomorrow, the report has no block today; deleted, the mail has none at all.
+    p->commands().set_date({report.get()}, today + 86400);
+    EXPECT_EQ(s.first_block_today(report->id), nullptr);
+    p->commands().remove(mail);
+    EXPECT_EQ(s.first_block_today(mail->id), nullptr);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return blocks_of(report->id).empty(); }));
+    EXPECT_EQ(s.first_block_today(mail->id), nullptr);
+}
