@@ -10,7 +10,6 @@
 #include "ui/keyboard_menus.h"
 #include "ui/text_paste_progress.h"
 
-#include <QStringList>
 
 namespace qm::ui {
 
@@ -36,14 +35,7 @@ model::item_descriptor day_view::focused_item() const
     return t != nullptr ? model::task_item(t->id) : model::item_descriptor{};
 }
 
-QString day_view::items_text(const model::item_list& items) const
-{
-    QStringList names;
-    for (const model::item_descriptor& d : items)
-        if (model::task_ptr t = tasks_.find(d.id); t && d.type == model::item_type::task)
-            names << t->name;
-    return names.join(QLatin1Char('\n'));
-}
+QString day_view::items_text(const model::item_list& items) const { return task_names(tasks_, items); }
 
 std::int32_t day_view::row_task(int row) const
 {

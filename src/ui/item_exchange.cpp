@@ -10,6 +10,7 @@
 #include <QDragEnterEvent>
 #include <QDragLeaveEvent>
 #include <QDragMoveEvent>
+#include <QStringList>
 #include <QDropEvent>
 #include <QGuiApplication>
 #include <QMimeData>
@@ -17,6 +18,17 @@
 #include <QPixmap>
 
 namespace qm::ui {
+
+QString task_names(const model::task_store& tasks, const model::item_list& items)
+{
+    QStringList names;
+    for (const model::item_descriptor& d : items)
+        if (d.type == model::item_type::task)
+            if (model::task_ptr t = tasks.find(d.id))
+                names << t->name;
+    return names.join(QLatin1Char('\n'));
+}
+
 namespace {
 
 QClipboard* system_clipboard() { return QGuiApplication::clipboard(); }

@@ -59,6 +59,10 @@ public:
     }
 };
 
+// The names of the tasks among the items, one a line: what other programs
+// receive beside the item document.
+QString task_names(const model::task_store& tasks, const model::item_list& items);
+
 class item_clipboard : public QObject {
     Q_OBJECT
 public:

@@ -11,16 +11,6 @@
 
 namespace qm::ui {
 
-QString task_names(const model::task_store& tasks, const model::item_list& items)
-{
-    QStringList names;
-    for (const model::item_descriptor& d : items)
-        if (d.type == model::item_type::task)
-            if (model::task_ptr t = tasks.find(d.id))
-                names << t->name;
-    return names.join(QLatin1Char('\n'));
-}
-
 // ---- the task list ----
 
 project_tasks_exchange::project_tasks_exchange(project_context& c, project_tasks_pane& pane, history::item_paste& paste)

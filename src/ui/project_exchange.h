@@ -60,6 +60,5 @@ private:
 };
 
 // Names the rows' tasks, one a line.
-QString task_names(const model::task_store& tasks, const model::item_list& items);
 
 }  // namespace qm::ui

@@ -4,9 +4,6 @@
 #include "ui/task_list_view.h"
 
 #include "history/item_paste.h"
-#include "model/task_recurrences.h"
-
-#include <QStringList>
 
 namespace qm::ui {
 
@@ -30,14 +27,7 @@ model::item_descriptor task_list_view::focused_item() const
     return t != nullptr ? model::task_item(t->id) : model::item_descriptor{};
 }
 
-QString task_list_view::items_text(const model::item_list& items) const
-{
-    QStringList names;
-    for (const model::item_descriptor& d : items)
-        if (model::task_ptr t = parts_.tasks.find(d.id); t && d.type == model::item_type::task)
-            names << t->name;
-    return names.join(QLatin1Char('\n'));
-}
+QString task_list_view::items_text(const model::item_list& items) const { return task_names(parts_.tasks, items); }
 
 std::int32_t task_list_view::row_task(int row) const
 {
@@ -58,26 +48,11 @@ void task_list_view::receive_items(const received_items& r)
     int row = r.drop ? r.drop_row : list_->focus_row();
     if (row < 0)
         row = row_count() - 1;
-    // As a task added there would: a heading's date, or the date of the
-    // task above and a place after it; without either, no date.
+    // As a task added there would go.
+    const row_place at = place_at(row);
     history::day_place place;
-    place.date = time::NO_DATE;
-    for (int r = row; r >= 0; --r) {
-        const node_info* i = info_at(r);
-        if (i == nullptr)
-            break;
-        if (i->kind == 0) {
-            if (i->date != 0)
-                place.date = i->date;
-            break;
-        }
-        if (const model::task* t = task_at(r);
-            t != nullptr && !model::task_recurrences::is_master(*t) && t->date > time::NO_DATE) {
-            place.date = t->date;
-            place.after = t;
-            break;
-        }
-    }
+    place.date = at.date;
+    place.after = at.after;
     const QString where = QStringLiteral("the ") + title().toLower();
     const QString label = r.drop ? history::item_paste::drop_label(where) : history::item_paste::paste_label(where);
     const std::vector<std::int32_t> pasted = paste_->into_day(r.items, r.cut, place, label);

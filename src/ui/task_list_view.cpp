@@ -499,30 +499,38 @@ int task_list_view::add_row(int focus_row)
     t->date = time::NO_DATE;
     t->priority = model::day_priority::b;
     t->priority_value = -1;
-    // Under a heading the task takes its date; after a task, that task's.
-    for (int r = focus_row; r >= 0; --r) {
-        const node_info* i = info_at(r);
-        if (i == nullptr)
-            break;
-        if (i->kind == 0) {
-            if (i->date != 0)
-                t->date = i->date;
-            break;
-        }
-        if (const model::task* focus = task_at(r); focus != nullptr && !model::task_recurrences::is_master(*focus) &&
-                                                   !special_date(focus->date)) {
-            t->date = focus->date;
-            if (focus->is_todo()) {
-                t->priority = focus->priority;
-                t->priority_value = focus->priority_value + 1;  // right after the focus task
-            }
-            break;
-        }
+    const row_place place = place_at(focus_row);
+    t->date = place.date;
+    if (place.after != nullptr && place.after->is_todo()) {
+        t->priority = place.after->priority;
+        t->priority_value = place.after->priority_value + 1;  // right after the focus task
     }
     prepare_new(*t);
     parts_.commands.add(t);
     refresh();
     return row_of(t->id);
+}
+
+task_list_view::row_place task_list_view::place_at(int row) const
+{
+    row_place place;
+    for (int r = row; r >= 0; --r) {
+        const node_info* i = info_at(r);
+        if (i == nullptr)
+            break;
+        if (i->kind == 0) {
+            if (i->date != 0)
+                place.date = i->date;
+            break;
+        }
+        if (const model::task* t = task_at(r);
+            t != nullptr && !model::task_recurrences::is_master(*t) && !special_date(t->date)) {
+            place.date = t->date;
+            place.after = t;
+            break;
+        }
+    }
+    return place;
 }
 
 // ---- commands ----

@@ -176,6 +176,13 @@ private:
         time::stored_date date = 0;
     };
 
+    // Where a task added or pasted at a row goes: under a heading, its date;
+    // after a task, that task's date and the place after it; else no date.
+    struct row_place {
+        time::stored_date date = time::NO_DATE;
+        const model::task* after = nullptr;
+    };
+    row_place place_at(int row) const;
     bool own_command(int command);
     bool row_command(int command, const std::vector<model::task*>& selected);
     std::vector<model::task*> selected_tasks() const;
