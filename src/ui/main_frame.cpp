@@ -646,9 +646,14 @@ void main_frame::on_command(int id)
 view* main_frame::command_target() const
 {
     QWidget* focus = QApplication::focusWidget();
-    for (QWidget* w = focus; w != nullptr; w = w->parentWidget())
+    for (QWidget* w = focus; w != nullptr; w = w->parentWidget()) {
         if (auto* v = qobject_cast<view*>(w))
             return v;
+        // Alt+E gives the menu bar the focus, a click a toolbar button: the
+        // commands they offer are still the shown view's.
+        if (qobject_cast<QMenuBar*>(w) != nullptr || qobject_cast<QToolBar*>(w) != nullptr)
+            return active_;
+    }
     if (active_ != nullptr && (focus == nullptr || focus == this || !isAncestorOf(focus)))
         return active_;
     return nullptr;

@@ -17,6 +17,7 @@
 #include <QMenu>
 #include <QStatusBar>
 #include <QTest>
+#include <QMenuBar>
 #include <QTimeEdit>
 #include <QTimer>
 #include <QToolButton>
@@ -190,6 +191,27 @@ TEST_F(planner_fixture, copyInATextFieldCopiesTheTextNotTheTask)
     p->frame().on_command(ui::cmd::undo);
     EXPECT_EQ(field->text(), "typed text");
     EXPECT_EQ(rows().value(1), "a task");
+}
+
+TEST_F(planner_fixture, theEditMenuOpenedFromTheKeyboardActsOnTheShownView)
+{
+    start();
+    press(Qt::Key_Return);
+    type_in_editor("a task");
+    // Alt+E gives the menu bar the focus: its commands still reach the Day view.
+    p->frame().menuBar()->setFocus();
+    settle();
+    ASSERT_EQ(focus(), p->frame().menuBar());
+    EXPECT_EQ(p->frame().command_target(), &day());
+    QAction* copy = nullptr;
+    for (QAction* a : p->frame().findChildren<QAction*>())
+        if (a->data().toInt() == ui::cmd::copy)
+            copy = a;
+    ASSERT_NE(copy, nullptr);
+    EXPECT_TRUE(copy->isEnabled()) << copy->toolTip().toStdString();
+    QApplication::clipboard()->clear();
+    copy->trigger();
+    EXPECT_EQ(QApplication::clipboard()->text(), "a task");
 }
 
 TEST_F(planner_fixture, tabsShowTheirViewsAndUnknownCommandsAreIgnored)
