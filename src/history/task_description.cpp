@@ -250,7 +250,7 @@ QString describe_task_change(const model::task& O, const model::task& N, const n
     else if (!old_tags.isEmpty() && new_tags.isEmpty())
         d.add(QStringLiteral("removing the tag"));
 
-    auto has_equal = [](const std::vector<store::tracked_time_record>& list, const store::tracked_time_record& e) {
+    auto has_equal = [](const model::compact_list<store::tracked_time_record>& list, const store::tracked_time_record& e) {
         return std::find(list.begin(), list.end(), e) != list.end();
     };
     for (const auto& e : O.tracked_times)

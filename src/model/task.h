@@ -2,6 +2,7 @@
 // One to-do, appointment or folder: a row of Tasks plus what hangs on it.
 // Task objects belong to the task store and are touched on the main thread only.
 
+#include "model/compact_list.h"
 #include "store/records.h"
 #include "time/calendar.h"
 
@@ -82,11 +83,11 @@ struct task {
     std::int32_t crisis_index = 0;
 
     // What hangs on the task.
-    std::vector<tag_ref> tags;
-    std::vector<std::int32_t> dependencies;
-    std::vector<store::comment_record> comments;         // its type-2 comments
-    std::vector<store::tracked_time_record> tracked_times;
-    std::vector<store::alarm_record> alarms;  // those attached to it (attached_type 1)
+    compact_list<tag_ref> tags;
+    compact_list<std::int32_t> dependencies;
+    compact_list<store::comment_record> comments;         // its type-2 comments
+    compact_list<store::tracked_time_record> tracked_times;
+    compact_list<store::alarm_record> alarms;  // those attached to it (attached_type 1)
 
     bool is_folder() const { return folder != folder_method::none; }
     // A to-do takes a place in its day group; appointments and folders do not.

@@ -37,18 +37,25 @@ task_store::task_store(store::tables& tables, store::db_writer& writer) : tables
 
 // ---- lookups ----
 
+// Tasks outside projects and at the top of their tree are not listed under
+// project 0 or parent 0: in a large file that is nearly every task, a list
+// no lookup needs, and removing a task from it would scan it whole.
 void task_store::index(task* t)
 {
     by_date_[t->date].push_back(t);
-    by_project_[t->project].push_back(t);
-    by_parent_[t->parent].push_back(t);
+    if (t->project != 0)
+        by_project_[t->project].push_back(t);
+    if (t->parent != 0)
+        by_parent_[t->parent].push_back(t);
 }
 
 void task_store::unindex(task* t, time::stored_date date, std::int32_t project, std::int32_t parent)
 {
     erase_value(by_date_[date], t);
-    erase_value(by_project_[project], t);
-    erase_value(by_parent_[parent], t);
+    if (project != 0)
+        erase_value(by_project_[project], t);
+    if (parent != 0)
+        erase_value(by_parent_[parent], t);
 }
 
 task_ptr task_store::find(std::int32_t id) const
@@ -65,6 +72,13 @@ std::vector<task*> task_store::tasks_of_date(time::stored_date d) const
 
 std::vector<task*> task_store::tasks_of_project(std::int32_t project) const
 {
+    if (project == 0) {
+        std::vector<task*> out;
+        for (const auto& t : all_)
+            if (t->project == 0)
+                out.push_back(t.get());
+        return out;
+    }
     auto it = by_project_.find(project);
     return it == by_project_.end() ? std::vector<task*>() : it->second;
 }
@@ -153,15 +167,18 @@ int task_store::next_day_value(const task& t) const
 
 const std::vector<task*>& task_store::folder_group_superset(std::int32_t parent, std::int32_t project) const
 {
-    // A folder group is the tasks of one parent in one project: either index
-    // holds it, and the smaller one is read (the root of a large project, or
-    // a folder among many tasks outside projects).
+    // A folder group is the tasks of one parent in one project: a folder's
+    // children, or the top of a project. Tasks outside projects keep no
+    // folder order, so they form no group.
     static const std::vector<task*> none;
-    auto by_project = by_project_.find(project);
-    auto by_parent = by_parent_.find(parent);
-    if (by_project == by_project_.end() || by_parent == by_parent_.end())
+    if (parent != 0) {
+        auto it = by_parent_.find(parent);
+        return it == by_parent_.end() ? none : it->second;
+    }
+    if (project == 0)
         return none;
-    return by_project->second.size() <= by_parent->second.size() ? by_project->second : by_parent->second;
+    auto it = by_project_.find(project);
+    return it == by_project_.end() ? none : it->second;
 }
 
 int task_store::next_folder_value(const task& t) const
@@ -251,9 +268,10 @@ void task_store::load(store::database& db, const QString& suffix)
         if (c->type == 2)
             if (task_ptr t = find(c->associated_id))
                 t->comments.push_back(*c);
-    for (const auto& e : tables_.tracked_times.cache())
+    // The task holds its entries from here on; the table keeps no copy.
+    for (const auto& e : tables_.tracked_times.hand_over())
         if (task_ptr t = find(e->task))
-            t->tracked_times.push_back(*e);
+            t->tracked_times.push_back(std::move(*e));
     for (const auto& a : tables_.alarms.cache())
         if (a->attached_type == 1)
             if (task_ptr t = find(a->attached))
@@ -455,7 +473,7 @@ void task_store::write_attachments(const task& before, task& t, bool tracked_tim
         write_tracked_times(before.tracked_times, t);
 }
 
-void task_store::write_tags(const std::vector<tag_ref>& before, task& t)
+void task_store::write_tags(const compact_list<tag_ref>& before, task& t)
 {
     if (!before.empty())
         tables_.task_contexts.remove_task(t.id);
@@ -483,7 +501,7 @@ void task_store::write_tags(const std::vector<tag_ref>& before, task& t)
     delete_unused_tags(before);
 }
 
-void task_store::delete_unused_tags(const std::vector<tag_ref>& tags)
+void task_store::delete_unused_tags(const compact_list<tag_ref>& tags)
 {
     for (const tag_ref& tag : tags) {
         const auto& links = tables_.task_contexts.cache();
@@ -493,7 +511,7 @@ void task_store::delete_unused_tags(const std::vector<tag_ref>& tags)
     }
 }
 
-void task_store::write_comments(const std::vector<store::comment_record>& before, task& t)
+void task_store::write_comments(const compact_list<store::comment_record>& before, task& t)
 {
     for (const auto& old : before) {
         const bool kept = std::any_of(t.comments.begin(), t.comments.end(),
@@ -511,7 +529,7 @@ void task_store::write_comments(const std::vector<store::comment_record>& before
     }
 }
 
-void task_store::write_alarms(const std::vector<store::alarm_record>& before, task& t)
+void task_store::write_alarms(const compact_list<store::alarm_record>& before, task& t)
 {
     if (before == t.alarms)
         return;
@@ -536,7 +554,7 @@ void task_store::write_alarms(const std::vector<store::alarm_record>& before, ta
     }
 }
 
-void task_store::write_dependencies(const std::vector<std::int32_t>& before, const task& t)
+void task_store::write_dependencies(const compact_list<std::int32_t>& before, const task& t)
 {
     if (before == t.dependencies)
         return;
@@ -558,12 +576,12 @@ void task_store::write_dependencies(const std::vector<std::int32_t>& before, con
             deps.add(std::make_shared<store::dependency_record>(store::dependency_record{t.id, d, 0}));
 }
 
-void task_store::write_tracked_times(const std::vector<store::tracked_time_record>& before, task& t)
+void task_store::write_tracked_times(const compact_list<store::tracked_time_record>& before, task& t)
 {
     // A timed task may hold thousands of entries and is saved once a minute
     // with one of them changed: entries still in their old places are
     // compared in place, and only the rest are looked up by id.
-    std::vector<store::tracked_time_record>& now = t.tracked_times;
+    compact_list<store::tracked_time_record>& now = t.tracked_times;
     std::size_t same_place = 0;
     while (same_place < now.size() && same_place < before.size() && now[same_place].id != 0 &&
            now[same_place].id == before[same_place].id)
@@ -582,7 +600,7 @@ void task_store::write_tracked_times(const std::vector<store::tracked_time_recor
         e.task = t.id;
         auto old = e.id != 0 ? old_by_id.find(e.id) : old_by_id.end();
         if (old == old_by_id.end() || !(*old->second == e))
-            e.id = tables_.tracked_times.save(e)->id;
+            e.id = tables_.tracked_times.save(e);
         kept.insert(e.id);
     }
     if (!now.empty()) {

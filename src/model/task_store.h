@@ -150,12 +150,12 @@ private:
     void close_folder(std::int32_t parent, std::int32_t project, int position, std::int32_t id);
 
     void write_attachments(const task& before, task& t, bool tracked_times);
-    void write_tags(const std::vector<tag_ref>& before, task& t);
-    void write_comments(const std::vector<store::comment_record>& before, task& t);
-    void write_dependencies(const std::vector<std::int32_t>& before, const task& t);
-    void write_tracked_times(const std::vector<store::tracked_time_record>& before, task& t);
-    void write_alarms(const std::vector<store::alarm_record>& before, task& t);
-    void delete_unused_tags(const std::vector<tag_ref>& tags);
+    void write_tags(const compact_list<tag_ref>& before, task& t);
+    void write_comments(const compact_list<store::comment_record>& before, task& t);
+    void write_dependencies(const compact_list<std::int32_t>& before, const task& t);
+    void write_tracked_times(const compact_list<store::tracked_time_record>& before, task& t);
+    void write_alarms(const compact_list<store::alarm_record>& before, task& t);
+    void delete_unused_tags(const compact_list<tag_ref>& tags);
 
     void compute(const task& t) const;
 

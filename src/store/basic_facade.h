@@ -187,8 +187,8 @@ public:
     // after undoing a delete, keeps it), adds, announces added and changed.
     record_ptr add_entity(Record value)
     {
-        if (value.id == 0 && ids_ != nullptr && kind_.id_kind != 0)
-            value.id = ids_->allocate(kind_.id_kind);
+        if (value.id == 0)
+            value.id = allocate_id();
         auto r = std::make_shared<Record>(std::move(value));
         this->add(r);
         announce(message::added, r->id);
@@ -221,6 +221,10 @@ public:
     }
 
     const entity_kind& kind() const { return kind_; }
+
+protected:
+    // The next id of this kind; 0 when the table allocates none.
+    std::int32_t allocate_id() { return ids_ != nullptr && kind_.id_kind != 0 ? ids_->allocate(kind_.id_kind) : 0; }
 
 private:
     void announce(int offset, std::int32_t id) const

@@ -93,11 +93,31 @@ QString tracked_time_facade::delete_text(const tracked_time_record& r) const
     return QStringLiteral("DELETE FROM [TrackedTimes] WHERE id in (%1)").arg(r.id);
 }
 
-tracked_time_facade::record_ptr tracked_time_facade::save(const tracked_time_record& t)
+void tracked_time_facade::load(database& db, const QString& suffix)
 {
+    handed_over_ = false;
+    entity_facade::load(db, suffix);
+}
+
+std::vector<tracked_time_facade::record_ptr> tracked_time_facade::hand_over()
+{
+    handed_over_ = true;
+    return std::exchange(cache_, {});
+}
+
+std::int32_t tracked_time_facade::save(const tracked_time_record& t)
+{
+    if (handed_over_) {
+        // REPLACE adds and changes alike, and no one listens to this table.
+        tracked_time_record copy = t;
+        if (copy.id == 0)
+            copy.id = allocate_id();
+        post_insert(copy);
+        return copy.id;
+    }
     if (t.id != 0 && find(t.id))
-        return modify_entity(t);
-    return add_entity(t);
+        return modify_entity(t)->id;
+    return add_entity(t)->id;
 }
 
 void tracked_time_facade::delete_ids(const std::vector<std::int32_t>& ids)

@@ -32,8 +32,16 @@ public:
     QString update_text(const tracked_time_record& r) const override;
     QString delete_text(const tracked_time_record& r) const override;
 
-    // Writes an entry as it is now, adding it to the list when it is new.
-    record_ptr save(const tracked_time_record& t);
+    // The start-up load; the facade keeps the rows until they are handed over.
+    void load(database& db, const QString& suffix = QString());
+    // The loaded rows, for the task store, which holds each entry with its
+    // task from then on: the facade keeps no second copy of 100,000 entries
+    // and only writes.
+    std::vector<record_ptr> hand_over();
+
+    // Writes an entry as it is now (allocating its id when it has none) and
+    // returns its id.
+    std::int32_t save(const tracked_time_record& t);
     // "DELETE FROM [TrackedTimes] WHERE id in (…)" and the entries dropped.
     void delete_ids(const std::vector<std::int32_t>& ids);
     // Every entry of a task.
@@ -41,6 +49,9 @@ public:
 
 protected:
     void bind_values(database& db, statement s, const tracked_time_record& r, int offset) const override;
+
+private:
+    bool handed_over_ = false;
 };
 
 // The single mission statement row.

@@ -16,10 +16,10 @@ auto* latest_of(Entries& entries)
     return best;
 }
 
-const TrackedTime* latest_task_time(const std::vector<TrackedTime>& entries) { return latest_of(entries); }
-TrackedTime* latest_task_time(std::vector<TrackedTime>& entries) { return latest_of(entries); }
+const TrackedTime* latest_task_time(const TrackedTimes& entries) { return latest_of(entries); }
+TrackedTime* latest_task_time(TrackedTimes& entries) { return latest_of(entries); }
 
-std::int64_t total_tracked(const std::vector<TrackedTime>& entries)
+std::int64_t total_tracked(const TrackedTimes& entries)
 {
     std::int64_t total = 0;
     for (const auto& e : entries)
@@ -27,7 +27,7 @@ std::int64_t total_tracked(const std::vector<TrackedTime>& entries)
     return total;
 }
 
-TrackedTime* find_entry(std::vector<TrackedTime>& entries, std::int32_t id)
+TrackedTime* find_entry(TrackedTimes& entries, std::int32_t id)
 {
     // The running entry is nearly always the last one.
     for (auto it = entries.rbegin(); it != entries.rend(); ++it)
@@ -36,12 +36,12 @@ TrackedTime* find_entry(std::vector<TrackedTime>& entries, std::int32_t id)
     return nullptr;
 }
 
-const TrackedTime* find_entry(const std::vector<TrackedTime>& entries, std::int32_t id)
+const TrackedTime* find_entry(const TrackedTimes& entries, std::int32_t id)
 {
-    return find_entry(const_cast<std::vector<TrackedTime>&>(entries), id);
+    return find_entry(const_cast<TrackedTimes&>(entries), id);
 }
 
-QString tracked_time_summary(const std::vector<TrackedTime>& entries)
+QString tracked_time_summary(const TrackedTimes& entries)
 {
     if (entries.empty())
         return QStringLiteral("This task does not have any tracked ") + QStringLiteral("times associated with it.");

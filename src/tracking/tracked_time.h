@@ -13,6 +13,8 @@
 namespace qm::tracking {
 
 using TrackedTime = store::tracked_time_record;
+// A task's entries, as the task holds them.
+using TrackedTimes = model::compact_list<TrackedTime>;
 
 namespace entry_type {
 constexpr int task_time = 0;
@@ -27,18 +29,18 @@ inline time::stored_time end_of(const TrackedTime& e) { return e.start + static_
 
 // Among the task-time entries, the one with the greatest end; on equal ends
 // the first in the list. nullptr when there is none.
-const TrackedTime* latest_task_time(const std::vector<TrackedTime>& entries);
-TrackedTime* latest_task_time(std::vector<TrackedTime>& entries);
+const TrackedTime* latest_task_time(const TrackedTimes& entries);
+TrackedTime* latest_task_time(TrackedTimes& entries);
 
 // The sum of the durations of every entry.
-std::int64_t total_tracked(const std::vector<TrackedTime>& entries);
+std::int64_t total_tracked(const TrackedTimes& entries);
 
 // The entry of that id, or nullptr.
-TrackedTime* find_entry(std::vector<TrackedTime>& entries, std::int32_t id);
-const TrackedTime* find_entry(const std::vector<TrackedTime>& entries, std::int32_t id);
+TrackedTime* find_entry(TrackedTimes& entries, std::int32_t id);
+const TrackedTime* find_entry(const TrackedTimes& entries, std::int32_t id);
 
 // The one line below the Timers page's list.
-QString tracked_time_summary(const std::vector<TrackedTime>& entries);
+QString tracked_time_summary(const TrackedTimes& entries);
 
 // A timed task's total as the timer shows it: seconds under a minute, else a duration.
 QString running_time_text(std::int64_t seconds);

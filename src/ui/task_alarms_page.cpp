@@ -56,7 +56,7 @@ QString task_alarms_page::description() const
 void task_alarms_page::load(const model::task& t)
 {
     task_ = t;
-    alarms_ = t.alarms;
+    alarms_ = t.alarms.to_vector();
     refill();
 }
 

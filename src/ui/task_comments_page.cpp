@@ -23,7 +23,7 @@ QString task_comments_page::description() const
                           "instead of before.");
 }
 
-void task_comments_page::load(const model::task& t) { list_->set_comments(t.id, t.comments); }
+void task_comments_page::load(const model::task& t) { list_->set_comments(t.id, t.comments.to_vector()); }
 
 bool task_comments_page::store(model::task& t, QString&)
 {

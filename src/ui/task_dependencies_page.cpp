@@ -108,7 +108,7 @@ void task_dependencies_page::say(const QString& text)
 void task_dependencies_page::load(const model::task& t)
 {
     task_id_ = t.id;
-    dependencies_ = t.dependencies;
+    dependencies_ = t.dependencies.to_vector();
     choices_.clear();
     QStringList texts;
     for (const model::task_ptr& other : context_.store.all()) {

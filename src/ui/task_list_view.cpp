@@ -225,7 +225,7 @@ void task_list_view::refresh()
         if (!(flags & task_filter::descriptions) && !t.description.trimmed().isEmpty())
             add_node(QStringLiteral("d:%1").arg(t.id), level + 1, {3, t.id, t.description, false, 0});
         if (!(flags & task_filter::comments)) {
-            std::vector<store::comment_record> notes = t.comments;
+            std::vector<store::comment_record> notes = t.comments.to_vector();
             std::sort(notes.begin(), notes.end(), [](const auto& a, const auto& b) { return a.time < b.time; });
             for (const store::comment_record& n : notes)
                 add_node(QStringLiteral("c:%1").arg(n.id), level + 1, {2, t.id, n.comment, false, n.time});

@@ -65,7 +65,7 @@ void task_tags_page::add_row(const model::tag_ref& tag, bool on)
 
 void task_tags_page::load(const model::task& t)
 {
-    loaded_ = t.tags;
+    loaded_ = t.tags.to_vector();
     const QSignalBlocker quiet(list_);
     list_->clear();
     std::vector<model::tag_ref> all;

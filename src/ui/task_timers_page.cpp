@@ -106,7 +106,7 @@ const tracking::TrackedTime* task_timers_page::running() const
 void task_timers_page::load(const model::task& t)
 {
     task_id_ = t.id;
-    entries_ = t.tracked_times;
+    entries_ = t.tracked_times.to_vector();
     fill();
 }
 
