@@ -1,6 +1,7 @@
 #include "app/core.h"
 
 #include "app/conversion_presenter.h"
+#include "app/heap_reserve.h"
 #include "app/message_box.h"
 #include "app/options.h"
 #include "app/post_load_conversion.h"
@@ -91,6 +92,8 @@ void core::start()
     post_load_work_.try_emplace(store::pending_work::default_areas_and_roles, [this] { roles_->create_defaults(false); });
     post_load_work_.try_emplace(store::pending_work::default_areas, [this] { roles_->create_defaults(true); });
 
+    // The loaded rows take about three times their size on disk.
+    const heap_reserve reserve(static_cast<std::size_t>(std::max<qint64>(0, QFileInfo(path).size())) * 3);
     main_db_.execute(QStringLiteral("PRAGMA cache_size = 10000;"));
     main_db_.execute(QStringLiteral("PRAGMA synchronous = FULL;"));
     // Immediate: the post-load work writes on this connection after the
