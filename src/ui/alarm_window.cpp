@@ -48,7 +48,11 @@ alarm_window::alarm_window(std::int32_t alarm, const QString& subject, alarm_loo
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName(QStringLiteral("alarm_window"));
     setWindowTitle(QStringLiteral("Alarm"));
-    const QString shown = subject.trimmed().isEmpty() ? QStringLiteral("Alarm") : subject.trimmed();
+    QString shown = subject.trimmed().isEmpty() ? QStringLiteral("Alarm") : subject.trimmed();
+    // A few lines at most: the whole text is in the tool tip.
+    constexpr int longest_subject = 120;
+    if (shown.size() > longest_subject)
+        shown = shown.left(longest_subject - 1).trimmed() + QChar(0x2026);
     setToolTip(subject.trimmed());
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(14, 10, 14, 10);
@@ -81,7 +85,10 @@ alarm_window::alarm_window(std::int32_t alarm, const QString& subject, alarm_loo
     time_->setText(time_line_());
     connect(&refresh_, &QTimer::timeout, this, [this] { time_->setText(time_line_()); });
     refresh_.start(1000);
+    // A wrapped subject needs the height its lines take at this width; the
+    // size hint alone guesses it short, and a long subject was cut off.
     adjustSize();
+    setFixedHeight(std::max(height(), layout->totalHeightForWidth(window_width)));
 }
 
 QString alarm_window::time_text() const { return time_->text(); }

@@ -15,6 +15,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QScreen>
 #include <QTest>
@@ -261,3 +262,29 @@ TEST_F(alarm_ui, the_dialog_refuses_bad_input_and_keeps_an_unreadable_command_to
 }
 
 }  // namespace
+
+TEST(alarm_window_layout, aLongSubjectWrapsWithinTheWindowAndAVeryLongOneIsShortened)
+{
+    const QString long_subject = QStringLiteral("Task 60: call the office about the quarterly report");
+    const QString very_long = QString(QStringLiteral("Renew the parking permit at the town hall ")).repeated(8);
+    for (const QString& subject : {QStringLiteral("Tea"), long_subject, very_long}) {
+        ui::alarm_window w(1, subject, {QColor(255, 200, 0), QColor(160, 110, 0)}, [] { return QStringLiteral("In 4m"); });
+        w.show();
+        QCoreApplication::processEvents();
+        const auto labels = w.findChildren<QLabel*>();
+        ASSERT_EQ(labels.size(), 2) << subject.toStdString();
+        QLabel* text = labels[0];
+        QLabel* time = labels[1];
+        // Every wrapped line shows, above the time line, inside the window.
+        EXPECT_GE(text->height(), text->heightForWidth(text->width())) << subject.toStdString();
+        EXPECT_LE(text->geometry().bottom(), time->geometry().top()) << subject.toStdString();
+        EXPECT_LE(time->geometry().bottom(), w.height()) << subject.toStdString();
+        EXPECT_EQ(w.toolTip(), subject.trimmed());
+        if (subject == very_long) {
+            EXPECT_TRUE(w.subject_text().endsWith(QChar(0x2026)));
+            EXPECT_LE(w.subject_text().size(), 120);
+        } else {
+            EXPECT_EQ(w.subject_text(), subject);
+        }
+    }
+}
