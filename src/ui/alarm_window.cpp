@@ -92,6 +92,15 @@ alarm_window::alarm_window(std::int32_t alarm, const QString& subject, alarm_loo
 }
 
 QString alarm_window::time_text() const { return time_->text(); }
+
+void alarm_window::retire()
+{
+    refresh_.stop();
+    time_line_ = nullptr;
+    disconnect();
+    hide();
+    deleteLater();
+}
 QString alarm_window::subject_text() const { return subject_->text(); }
 
 void alarm_window::slide_in(const QRect& area, int y)
@@ -209,7 +218,7 @@ void alarm_window_set::close(std::int32_t alarm)
     open_.erase(it);
     for (const QPointer<alarm_window>& w : windows)
         if (w)
-            w->deleteLater();
+            w->retire();
 }
 
 }  // namespace qm::ui

@@ -33,6 +33,9 @@ public:
                  std::function<QString()> time_line, QWidget* parent = nullptr);
     std::int32_t alarm() const { return alarm_; }
     QString time_text() const;
+    // Stops its countdown and goes: the set that fed it may be gone before
+    // the deferred delete runs.
+    void retire();
     QString subject_text() const;
     // Puts it at (right edge, y) of the area, moving in from beyond the edge.
     void slide_in(const QRect& area, int y);
