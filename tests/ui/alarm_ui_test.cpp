@@ -15,8 +15,10 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QScreen>
 #include <QTest>
 #include <QTreeWidget>
@@ -287,4 +289,37 @@ TEST(alarm_window_layout, aLongSubjectWrapsWithinTheWindowAndAVeryLongOneIsShort
             EXPECT_EQ(w.subject_text(), subject);
         }
     }
+}
+
+TEST(alarm_window_layout, aClosedWindowStopsAskingForItsTimeLine)
+{
+    int asked = 0;
+    QPointer<ui::alarm_window> window;
+    {
+        ui::alarm_window_set set([](const tracking::Alarm&) { return ui::alarm_look{QColor(255, 200, 0), QColor(160, 110, 0)}; },
+                                 [](const tracking::Alarm& a) { return a.text; },
+                                 [&asked](std::int32_t, time::stored_time) {
+                                     ++asked;
+                                     return QStringLiteral("In 4m");
+                                 });
+        tracking::Alarm a;
+        a.id = 7;
+        a.text = QStringLiteral("Stretch");
+        set.open(a);
+        ASSERT_FALSE(set.windows_of(7).empty());
+        window = set.windows_of(7).front();
+        set.close(7);
+        EXPECT_FALSE(set.has_window(7));
+        ASSERT_TRUE(window);
+        EXPECT_FALSE(window->isVisible());
+    }
+    // The set is gone; the window, waiting for its deferred delete, must not
+    // call what the set gave it.
+    const int before = asked;
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < 1300)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    EXPECT_EQ(asked, before);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
