@@ -92,6 +92,7 @@ alarm_window::alarm_window(std::int32_t alarm, const QString& subject, alarm_loo
 }
 
 QString alarm_window::time_text() const { return time_->text(); }
+QString alarm_window::subject_text() const { return subject_->text(); }
 
 void alarm_window::retire()
 {
@@ -101,7 +102,6 @@ void alarm_window::retire()
     hide();
     deleteLater();
 }
-QString alarm_window::subject_text() const { return subject_->text(); }
 
 void alarm_window::slide_in(const QRect& area, int y)
 {
