@@ -144,8 +144,7 @@ public:
     iterator emplace(const_iterator pos, Args&&... args)
     {
         const size_type at = static_cast<size_type>(pos - begin());
-        T value(std::forward<Args>(args)...);
-        emplace_back(std::move(value));
+        emplace_back(std::forward<Args>(args)...);  // safe when the value is one of ours
         std::rotate(begin() + at, end() - 1, end());
         return begin() + at;
     }
